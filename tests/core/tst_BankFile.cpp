@@ -1,0 +1,184 @@
+#include "bank/BankFile.h"
+#include "cipher/MRC4.h"
+#include "search/SearchQuestions.h"
+#include "text/CodePage.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray encipher(QByteArray bytes)
+{
+    MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size())}, BankFile::BankKey);
+    return bytes;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QStringList linesOf(const QuestionLines &lines)
+{
+    QStringList list;
+    for (qsizetype index = 0; index < lines.size(); ++index)
+        list.append(lines.at(index).toString());
+    return list;
+}
+
+} // namespace
+
+class TestBankFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QString bankPath() const { return BankFile::DataPath(dir.path()); }
+    QString writeBank(const QString &plainText)
+    {
+        writeFile(bankPath(), encipher(CodePage::toAnsi(plainText)));
+        return bankPath();
+    }
+    QuestionLines load(const QString &path)
+    {
+        QuestionLines lines;
+        QString error;
+        if (!BankFile::loadQuestionLines(path, lines, &error))
+            qWarning() << error;
+        return lines;
+    }
+
+private slots:
+    void dataPathIsProgramFolderAndName()
+    {
+        QCOMPARE(BankFile::DataPath(QStringLiteral("/opt/vellmar quiz")), QStringLiteral("/opt/vellmar quiz/data.dat"));
+    }
+
+    void loadsWhatWasEnciphered()
+    {
+        const QuestionLines lines = load(writeBank(QStringLiteral("中国的首都？-zgds\r\n北京\r\n")));
+        QCOMPARE(linesOf(lines), QStringList({"中国的首都？-zgds", "北京", ""}));
+    }
+
+    void splitsOnlyAtCrLf_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("pairs");
+        QTest::newRow("trailing CR LF adds an empty line") << "q1\r\na1\r\nq2\r\na2\r\n" << QStringList{"q1", "a1", "q2", "a2", ""} << 2;
+        QTest::newRow("no trailing CR LF") << "q1\r\na1\r\nq2\r\na2" << QStringList{"q1", "a1", "q2", "a2"} << 2;
+        QTest::newRow("odd lines, no trailing CR LF") << "q1\r\na1\r\nq2" << QStringList{"q1", "a1", "q2"} << 1;
+        QTest::newRow("odd lines, trailing CR LF") << "q1\r\na1\r\nq2\r\n" << QStringList{"q1", "a1", "q2", ""} << 2;
+        QTest::newRow("lone CR and LF stay in their line") << "q\r1\r\na\n1" << QStringList{"q\r1", "a\n1"} << 1;
+        QTest::newRow("LF CR is no separator") << "q\n\ra" << QStringList{"q\n\ra"} << 0;
+        QTest::newRow("single line") << "only" << QStringList{"only"} << 0;
+        QTest::newRow("separators only") << "\r\n\r\n" << QStringList{"", "", ""} << 1;
+    }
+
+    void splitsOnlyAtCrLf()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QFETCH(int, pairs);
+        const QuestionLines loaded = load(writeBank(text));
+        QCOMPARE(linesOf(loaded), lines);
+        QCOMPARE(loaded.pairCount(), pairs);
+    }
+
+    void lastCompletePairIsSearched()
+    {
+        const QuestionLines lines = load(writeBank(QStringLiteral("中国首都\r\n北京\r\n中国国旗\r\n")));
+        const auto result = SearchQuestions(lines, QStringLiteral("中国"));
+        QVERIFY(result);
+        // The odd last line became a question with the empty line after it as its answer.
+        QCOMPARE(result->Answers, QStringList({"北京", ""}));
+    }
+
+    void loadingLeavesTheFileAsItWas()
+    {
+        const QString path = writeBank(QStringLiteral("问题-wt\r\n答案\r\n"));
+        const QByteArray before = readFile(path);
+        const QDateTime modifiedBefore = QFileInfo(path).lastModified();
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QCOMPARE(linesOf(load(path)).first(), QStringLiteral("问题-wt"));
+        QCOMPARE(readFile(path), before);
+        QCOMPARE(QFileInfo(path).lastModified(), modifiedBefore);
+        QCOMPARE(QFile::permissions(path) & QFileDevice::WriteOwner, QFileDevice::Permissions());
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void badBanksAreErrorsNamingPathAndCause_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("missing") << "missing" << "找不到";
+        QTest::newRow("empty") << "empty" << "空的";
+        QTest::newRow("folder") << "folder" << "文件夹";
+    }
+
+    void badBanksAreErrorsNamingPathAndCause()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, cause);
+        QTemporaryDir here;
+        const QString path = BankFile::DataPath(here.path());
+        if (kind == "empty")
+            writeFile(path, QByteArray());
+        if (kind == "folder")
+            QVERIFY(QDir().mkpath(path));
+        QuestionLines lines;
+        QString error;
+        QVERIFY(!BankFile::loadQuestionLines(path, lines, &error));
+        QVERIFY2(error.contains(path) && error.contains(cause), qPrintable(error));
+        QVERIFY(lines.isEmpty());
+        QCOMPARE(QFileInfo::exists(path), kind != "missing");
+        if (kind == "empty")
+            QCOMPARE(QFileInfo(path).size(), 0);
+    }
+
+    void unreadableBankIsAnError()
+    {
+        if (geteuid() == 0)
+            QSKIP("root reads every file");
+        const QString path = writeBank(QStringLiteral("q\r\na"));
+        QFile::setPermissions(path, QFileDevice::Permissions());
+        QuestionLines lines;
+        QString error;
+        QVERIFY(!BankFile::loadQuestionLines(path, lines, &error));
+        QVERIFY2(error.contains(path) && error.contains(QStringLiteral("无法读取")), qPrintable(error));
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void jiamsjxxTogglesTheFileSafely()
+    {
+        const QByteArray plain = CodePage::toAnsi(QStringLiteral("题目-tm\r\n答案\r\n"));
+        const QString path = bankPath();
+        writeFile(path, plain);
+        QString error;
+        QVERIFY2(BankFile::JIAMSJXX(path, &error), qPrintable(error));
+        QCOMPARE(readFile(path), encipher(plain));
+        QVERIFY(BankFile::JIAMSJXX(path, &error));
+        QCOMPARE(readFile(path), plain);
+        // Only the bank itself is left in the folder: no temporary file stays behind.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"data.dat"}));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestBankFile)
+#include "tst_BankFile.moc"

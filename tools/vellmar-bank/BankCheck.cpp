@@ -1,0 +1,86 @@
+#include "BankCheck.h"
+
+#include <QStringDecoder>
+#include <QStringList>
+
+namespace {
+
+// Lines at the byte level: CR LF cannot occur inside a GBK double-byte
+// character, whose second byte is 0x40 or above.
+QList<QByteArrayView> splitCrLf(const QByteArray &plain)
+{
+    QList<QByteArrayView> lines;
+    QByteArrayView rest(plain);
+    for (qsizetype found = rest.indexOf("\r\n"); found >= 0; found = rest.indexOf("\r\n")) {
+        lines.append(rest.first(found));
+        rest = rest.sliced(found + 2);
+    }
+    lines.append(rest);
+    return lines;
+}
+
+bool decodesCleanly(QByteArrayView line)
+{
+    QStringDecoder decoder("GBK");
+    (void)decoder.decode(line);
+    return !decoder.hasError();
+}
+
+QString listLines(const QList<qsizetype> &numbers)
+{
+    constexpr qsizetype Shown = 10;
+    QStringList shown;
+    for (qsizetype index = 0; index < numbers.size() && index < Shown; ++index)
+        shown.append(QString::number(numbers.at(index)));
+    QString text = shown.join(QStringLiteral(", "));
+    if (numbers.size() > Shown)
+        text += QStringLiteral(", …");
+    return text;
+}
+
+QString countWithLines(const QList<qsizetype> &numbers)
+{
+    if (numbers.isEmpty())
+        return QStringLiteral("0");
+    return QStringLiteral("%1 (lines %2)").arg(numbers.size()).arg(listLines(numbers));
+}
+
+} // namespace
+
+bool BankReport::hasProblems() const
+{
+    return unpairedLine != 0 || !questionsWithoutDash.isEmpty() || !undecodableLines.isEmpty();
+}
+
+QString BankReport::toText() const
+{
+    QStringList text;
+    text << QStringLiteral("lines: %1").arg(lineCount);
+    text << QStringLiteral("pairs: %1").arg(pairCount);
+    text << QStringLiteral("unpaired last line: %1")
+                .arg(unpairedLine ? QStringLiteral("line %1").arg(unpairedLine) : QStringLiteral("none"));
+    text << QStringLiteral("question lines without \"-\": %1").arg(countWithLines(questionsWithoutDash));
+    text << QStringLiteral("lines with undecodable bytes: %1").arg(countWithLines(undecodableLines));
+    text << (hasProblems() ? QStringLiteral("problems found") : QStringLiteral("ok"));
+    return text.join(QLatin1Char('\n'));
+}
+
+BankReport checkPlainBank(const QByteArray &plain)
+{
+    const QList<QByteArrayView> lines = splitCrLf(plain);
+    BankReport report;
+    report.lineCount = lines.size();
+    report.pairCount = lines.size() / 2;
+    // A CR LF after the last answer leaves one empty line with no partner: that is the usual form.
+    if (lines.size() % 2 != 0 && !lines.last().isEmpty())
+        report.unpairedLine = lines.size();
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        const QByteArrayView line = lines.at(index);
+        const bool isQuestion = index % 2 == 0 && index + 1 < lines.size();
+        if (isQuestion && !line.contains('-'))
+            report.questionsWithoutDash.append(index + 1);
+        if (!decodesCleanly(line))
+            report.undecodableLines.append(index + 1);
+    }
+    return report;
+}

@@ -1,0 +1,98 @@
+#include "BankSource.h"
+
+#include "text/CodePage.h"
+
+#include <QStringDecoder>
+#include <QStringList>
+
+namespace BankSource {
+namespace {
+
+QStringList splitSourceLines(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // the LF that ends the last line
+    for (QString &line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+// The 1-based line of the first byte that is not UTF-8, or 0 when all are.
+int firstInvalidUtf8Line(const QByteArray &utf8)
+{
+    const QList<QByteArray> rawLines = utf8.split('\n');
+    for (int index = 0; index < rawLines.size(); ++index) {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        (void)decoder.decode(rawLines.at(index));
+        if (decoder.hasError())
+            return index + 1;
+    }
+    return 0;
+}
+
+char32_t codePointAt(QStringView text, qsizetype position)
+{
+    const QChar unit = text.at(position);
+    if (unit.isHighSurrogate() && position + 1 < text.size() && text.at(position + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(unit, text.at(position + 1));
+    return unit.unicode();
+}
+
+// Columns count characters, not UTF-16 units, so an emoji is one column.
+qsizetype columnOf(QStringView text, qsizetype position)
+{
+    return text.first(position).toUcs4().size() + 1;
+}
+
+QString describeCharacter(QStringView text, qsizetype position)
+{
+    const char32_t codePoint = codePointAt(text, position);
+    return QStringLiteral("'%1' (U+%2)")
+        .arg(QString::fromUcs4(&codePoint, 1), QString::number(uint(codePoint), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
+
+} // namespace
+
+bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plainBank, QString *error)
+{
+    const auto fail = [&](const QString &message) {
+        if (error)
+            *error = sourceName + QStringLiteral(": ") + message;
+        return false;
+    };
+
+    if (const int badLine = firstInvalidUtf8Line(utf8))
+        return fail(QStringLiteral("line %1: not valid UTF-8").arg(badLine));
+
+    QString text = QString::fromUtf8(utf8);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1); // a byte-order mark some editors add
+    const QStringList lines = splitSourceLines(text);
+    if (lines.isEmpty())
+        return fail(QStringLiteral("no lines: a bank needs at least one question and its answer"));
+    if (lines.size() % 2 != 0)
+        return fail(QStringLiteral("line %1: question without an answer (the source has an odd number of lines, %2)")
+                        .arg(lines.size())
+                        .arg(lines.size()));
+
+    QByteArray bank;
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        const QString &line = lines.at(index);
+        qsizetype position = 0;
+        if (CodePage::findUnencodable(line, &position)) {
+            return fail(QStringLiteral("line %1, column %2: character %3 cannot be written in GBK")
+                            .arg(index + 1)
+                            .arg(columnOf(line, position))
+                            .arg(describeCharacter(line, position)));
+        }
+        bank += CodePage::toAnsi(line);
+        bank += "\r\n";
+    }
+    plainBank = std::move(bank);
+    return true;
+}
+
+} // namespace BankSource
