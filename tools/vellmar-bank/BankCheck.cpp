@@ -22,7 +22,7 @@ QList<QByteArrayView> splitCrLf(const QByteArray &plain)
 bool decodesCleanly(QByteArrayView line)
 {
     QStringDecoder decoder("GBK");
-    (void)decoder.decode(line);
+    const QString decoded = decoder.decode(line); // decoding is lazy until assigned
     return !decoder.hasError();
 }
 

@@ -26,7 +26,7 @@ int firstInvalidUtf8Line(const QByteArray &utf8)
     const QList<QByteArray> rawLines = utf8.split('\n');
     for (int index = 0; index < rawLines.size(); ++index) {
         QStringDecoder decoder(QStringDecoder::Utf8);
-        (void)decoder.decode(rawLines.at(index));
+        const QString decoded = decoder.decode(rawLines.at(index)); // decoding is lazy until assigned
         if (decoder.hasError())
             return index + 1;
     }
