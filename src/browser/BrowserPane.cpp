@@ -1,0 +1,34 @@
+#include "browser/BrowserPane.h"
+
+#include "browser/LinkScript.h"
+
+#include <QWebEngineScript>
+
+BrowserPane::BrowserPane(QWidget *parent)
+    : QWebEngineView(parent)
+{
+    connect(this, &QWebEngineView::loadFinished, this, &BrowserPane::DownloadComplete);
+}
+
+BrowserPane::~BrowserPane()
+{
+    // The page may answer pending passes while it is torn down; by then
+    // their receivers' owners may be gone.
+    m_passes.reset();
+}
+
+void BrowserPane::Navigate(const QUrl &address)
+{
+    load(address);
+}
+
+void BrowserPane::readLinks(LinksReceiver receiver)
+{
+    const LinkPasses::PassId pass = m_passes->start(std::move(receiver));
+    const std::weak_ptr<LinkPasses> passes = m_passes;
+    page()->runJavaScript(ReadLinksScript(), QWebEngineScript::ApplicationWorld,
+                          [passes, pass](const QVariant &result) {
+                              if (const auto alive = passes.lock())
+                                  alive->finish(pass, LinksFromScriptResult(result));
+                          });
+}

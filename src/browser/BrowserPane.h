@@ -1,0 +1,46 @@
+#pragma once
+
+#include "browser/LinkHarvest.h"
+#include "browser/LinkPasses.h"
+
+#include <QList>
+#include <QUrl>
+#include <QWebEngineView>
+
+#include <functional>
+#include <memory>
+
+// The embedded browser of the window: an ordinary browser view that reports
+// every finished load and lets its owner read the links of the document it
+// holds.
+class BrowserPane : public QWebEngineView
+{
+    Q_OBJECT
+
+public:
+    using LinksReceiver = LinkPasses::Receiver;
+
+    explicit BrowserPane(QWidget *parent = nullptr);
+    ~BrowserPane() override;
+
+    // Starts loading the address into the pane as a plain request (no posted
+    // data, no extra headers) and returns at once.
+    void Navigate(const QUrl &address);
+
+    // Reads the links of the document the pane holds now and hands all of
+    // them to the receiver at once when the engine answers (usually later,
+    // from the event loop). Passes reach their receivers in the order they
+    // were asked for. No document,
+    // or one without links, gives an empty list. A pass still under way when
+    // the pane is destroyed never reaches its receiver.
+    void readLinks(LinksReceiver receiver);
+
+signals:
+    // Every finished load, whether the page came or not.
+    void DownloadComplete();
+
+private:
+    // Shared with the engine's pending answers, which outlive the pane
+    // only as far as finding it gone.
+    std::shared_ptr<LinkPasses> m_passes = std::make_shared<LinkPasses>();
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+class BrowserPane;
+class HarvestList;
+
+// One pass of the link harvest: reads the links of the document the pane
+// holds now and, once they arrive, appends the line of every link whose
+// address contains the pattern to the list, all together and in document
+// order. The list must live at least as long as the pane.
+void HarvestLinks(BrowserPane &pane, const QString &pattern, HarvestList &list);

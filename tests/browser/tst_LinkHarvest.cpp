@@ -1,0 +1,151 @@
+#include "browser/HarvestList.h"
+#include "browser/LinkHarvest.h"
+#include "browser/LinkPasses.h"
+#include "browser/LinkScript.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(PageLink)
+
+namespace {
+
+const QString Pattern = QStringLiteral("Sorting.asp?sortid=");
+
+PageLink pageLink(const QString &href, const QString &text)
+{
+    return PageLink{href, text};
+}
+
+QString line(const QString &href, const QString &text)
+{
+    return QStringLiteral("链接地址是%1 链接的文字是 <%2>").arg(href, text);
+}
+
+} // namespace
+
+class TestLinkHarvest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lineFormat()
+    {
+        QCOMPARE(HarvestLine(QStringLiteral("http://h/Sorting.asp?sortid=3"), QStringLiteral("第三类")),
+                 QStringLiteral("链接地址是http://h/Sorting.asp?sortid=3 链接的文字是 <第三类>"));
+        QCOMPARE(HarvestLine(QStringLiteral("a"), QString()), QStringLiteral("链接地址是a 链接的文字是 <>"));
+    }
+
+    void matching_data()
+    {
+        QTest::addColumn<PageLink>("link");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("exact") << pageLink("http://h/Sorting.asp?sortid=1", "x") << true;
+        QTest::newRow("capitals") << pageLink("http://h/SORTING.ASP?SORTID=1", "x") << true;
+        QTest::newRow("mixed case") << pageLink("http://h/sOrTiNg.AsP?SortId=", "x") << true;
+        QTest::newRow("inside a query") << pageLink("http://h/go?to=/Sorting.asp?sortid=9&x", "x") << true;
+        QTest::newRow("without equals") << pageLink("http://h/Sorting.asp?sortid", "x") << false;
+        QTest::newRow("other separator") << pageLink("http://h/Sorting.asp&sortid=1", "x") << false;
+        QTest::newRow("pattern only in text") << pageLink("http://h/", "Sorting.asp?sortid=1") << false;
+        QTest::newRow("empty href") << pageLink("", "x") << false;
+        QTest::newRow("null href") << PageLink{std::nullopt, QStringLiteral("Sorting.asp?sortid=")} << false;
+        QTest::newRow("null text") << PageLink{QStringLiteral("http://h/Sorting.asp?sortid=1"), std::nullopt} << true;
+    }
+
+    void matching()
+    {
+        QFETCH(PageLink, link);
+        QFETCH(bool, matches);
+        QCOMPARE(LinkMatches(link, Pattern), matches);
+    }
+
+    void linesKeepOrderAndDuplicates()
+    {
+        const QList<PageLink> links = {
+            pageLink("http://h/Sorting.asp?sortid=2", "二"),
+            pageLink("http://h/other.asp", "别的"),
+            PageLink{std::nullopt, QStringLiteral("空")},
+            pageLink("http://h/sorting.asp?SORTID=1", "一"),
+            PageLink{QStringLiteral("http://h/Sorting.asp?sortid=5"), std::nullopt},
+            pageLink("http://h/Sorting.asp?sortid=2", "二"),
+        };
+        QCOMPARE(HarvestLines(links, Pattern),
+                 QStringList({line("http://h/Sorting.asp?sortid=2", "二"),
+                              line("http://h/sorting.asp?SORTID=1", "一"),
+                              line("http://h/Sorting.asp?sortid=5", ""),
+                              line("http://h/Sorting.asp?sortid=2", "二")}));
+        QVERIFY(HarvestLines(QList<PageLink>(), Pattern).isEmpty());
+        QVERIFY(HarvestLines({pageLink("http://h/a", "a")}, Pattern).isEmpty());
+    }
+
+    void harvestListOnlyGrows()
+    {
+        HarvestList list;
+        list.AddItem(QStringLiteral("a"));
+        list.AddItem(QStringLiteral("b"));
+        list.AddItem(QStringLiteral("a"));
+        QCOMPARE(list.rows(), QStringList({"a", "b", "a"}));
+    }
+
+    void scriptResults()
+    {
+        const QVariantList pairs = {
+            QVariantList{QStringLiteral("http://h/1"), QStringLiteral("一")},
+            QVariantList{QVariant(), QStringLiteral("t")},
+            QVariantList{QStringLiteral("http://h/2"), QVariant::fromValue(nullptr)},
+            QVariantList{QStringLiteral("http://h/3"), QString()},
+        };
+        QCOMPARE(LinksFromScriptResult(pairs),
+                 QList<PageLink>({PageLink{QStringLiteral("http://h/1"), QStringLiteral("一")},
+                                  PageLink{std::nullopt, QStringLiteral("t")},
+                                  PageLink{QStringLiteral("http://h/2"), std::nullopt},
+                                  PageLink{QStringLiteral("http://h/3"), QString()}}));
+        // No document, or a script that could not run, answers with no value.
+        QVERIFY(LinksFromScriptResult(QVariant()).isEmpty());
+        QVERIFY(LinksFromScriptResult(QVariantList()).isEmpty());
+        QVERIFY(LinksFromScriptResult(QStringLiteral("oops")).isEmpty());
+    }
+
+    void passesReachReceiversInStartOrder()
+    {
+        LinkPasses passes;
+        QStringList delivered;
+        auto receiver = [&delivered](const QString &name) {
+            return [&delivered, name](const QList<PageLink> &links) {
+                delivered << name + QString::number(links.size());
+            };
+        };
+        const auto first = passes.start(receiver("first"));
+        const auto second = passes.start(receiver("second"));
+        const auto third = passes.start(receiver("third"));
+
+        passes.finish(first, {pageLink("a", "a")});
+        QCOMPARE(delivered, QStringList({"first1"}));
+
+        // The third answers before the second: the second is given up, and
+        // its answer, should it still come, is ignored, as is a repeated one.
+        passes.finish(third, QList<PageLink>());
+        passes.finish(second, {pageLink("a", "a"), pageLink("b", "b")});
+        passes.finish(third, {pageLink("a", "a")});
+        QCOMPARE(delivered, QStringList({"first1", "third0"}));
+        QCOMPARE(passes.waitingCount(), 0);
+    }
+
+    void receiverMayStartAnotherPass()
+    {
+        LinkPasses passes;
+        QList<LinkPasses::PassId> started;
+        int deliveries = 0;
+        std::function<void(const QList<PageLink> &)> again = [&](const QList<PageLink> &) {
+            if (++deliveries < 3)
+                started << passes.start(again);
+        };
+        passes.finish(passes.start(again), QList<PageLink>());
+        passes.finish(started.at(0), QList<PageLink>());
+        passes.finish(started.at(1), QList<PageLink>());
+        QCOMPARE(deliveries, 3);
+        QCOMPARE(passes.waitingCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkHarvest)
+#include "tst_LinkHarvest.moc"
