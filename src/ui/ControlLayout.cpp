@@ -1,0 +1,105 @@
+#include "ui/ControlLayout.h"
+
+#include <algorithm>
+
+namespace ControlLayout {
+namespace {
+
+using enum Kind;
+using enum FontChoice;
+
+constexpr TextColour SystemDefaultColour{};
+constexpr TextColour WindowBackgroundColour{ColourSource::SystemWindowBackground};
+constexpr TextColour rgb(QRgb value) { return {ColourSource::Fixed, value}; }
+
+constexpr QStringView InstructionsPicture = u":/instructions.jpg";
+constexpr QStringView BackgroundPicture = u":/background.jpg";
+
+// The texts of the bottom row, the same on tabs 0 and 1.
+constexpr QStringView MembershipAd = u"开通会员尊享特权";
+constexpr QStringView Price = u"6元/月，";
+constexpr QStringView AvatarAd = u"专属头像装扮";
+constexpr QStringView ChatGroup = u"Tavlin群：40917263";
+constexpr QStringView Credit = u"制作：Orvendel";
+
+constexpr auto Controls = std::to_array<ControlSpec>({
+    // name         kind      tab  left, top, width, height   text                     font        underline  colour                   hand
+    {u"Image2",     Picture,  0, {  0,  24, 483, 289}, InstructionsPicture,            WindowFont, false, SystemDefaultColour,    false},
+    {u"Label5_5",   Label,    0, {360, 240,  97,  25}, u"下载最新版本",                 YaHei105,   true,  rgb(0xB4EE02),          true},
+    {u"Label2_0",   Label,    0, {  0, 288, 129,  25}, MembershipAd,                   YaHei105,   false, rgb(0xFFFFFF),          false},
+    {u"Label3_0",   Label,    0, {128, 288,  73,  25}, Price,                          YaHei105,   false, rgb(0xFFFFFF),          false},
+    {u"Label4_0",   Label,    0, {184, 288, 113,  25}, AvatarAd,                       YaHei105,   false, rgb(0xFFFFFF),          false},
+    {u"Label9_1",   Label,    0, {280, 288, 113,  17}, ChatGroup,                      YaHei105,   false, rgb(0xFF8000),          false},
+    {u"Label6_1",   Label,    0, {400, 288,  97,  25}, Credit,                         WindowFont, false, WindowBackgroundColour, false},
+    {u"Image1",     Picture,  1, {  0,  24, 483, 289}, BackgroundPicture,              WindowFont, false, SystemDefaultColour,    false},
+    {u"tQ",         TextBox,  1, {  8,  32, 238,  25}, u"请输入您要搜索的内容",         WindowFont, false, SystemDefaultColour,    false},
+    {u"labtip",     Label,    1, {  8,  58, 276,  24}, u"Label1",                      WindowFont, false, rgb(0x00FFFF),          false},
+    {u"lQ",         ListBox,  1, {  8,  80, 315, 164}, {},                             YaHei105,   false, SystemDefaultColour,    false},
+    {u"lA",         ListBox,  1, {320,  80, 151, 164}, {},                             YaHei105,   false, rgb(0xFF0000),          false},
+    {u"Label7",     Label,    1, {280, 256, 129,  17}, u"错题、复题、漏题：",           YaHei105,   false, rgb(0xFFFF00),          false},
+    {u"Label8",     Label,    1, {408, 256,  57,  25}, u"点击提交",                     YaHei105,   false, rgb(0x00FF00),          true},
+    {u"Label2_2",   Label,    1, {  0, 288, 129,  25}, MembershipAd,                   YaHei105,   false, rgb(0xFFFFFF),          false},
+    {u"Label3_2",   Label,    1, {128, 288,  73,  25}, Price,                          YaHei105,   false, rgb(0xFFFFFF),          false},
+    {u"Label4_2",   Label,    1, {184, 288, 113,  25}, AvatarAd,                       YaHei105,   false, rgb(0xFFFFFF),          false},
+    {u"Label9_0",   Label,    1, {280, 288, 113,  17}, ChatGroup,                      YaHei105,   false, rgb(0xFF8000),          false},
+    {u"Label6_2",   Label,    1, {400, 288,  97,  25}, Credit,                         WindowFont, false, WindowBackgroundColour, false},
+    {u"Image3",     Picture,  2, {  0,  24, 483, 289}, BackgroundPicture,              WindowFont, false, SystemDefaultColour,    false},
+    {u"WebBrowser1", Browser, 2, {  8,  32, 465, 273}, {},                             WindowFont, false, SystemDefaultColour,    false},
+});
+
+QFont yaHeiAt(qreal pointSize)
+{
+    QFont font;
+    font.setFamilies(fontFamilies());
+    font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+} // namespace
+
+std::span<const ControlSpec> controls()
+{
+    return Controls;
+}
+
+int stackingLayer(Kind kind)
+{
+    switch (kind) {
+    case Picture:
+        return 0;
+    case Label:
+        return 1;
+    case TextBox:
+    case ListBox:
+    case Browser:
+        break;
+    }
+    return 2;
+}
+
+const ControlSpec *find(QStringView name)
+{
+    const auto found = std::ranges::find(Controls, name, &ControlSpec::name);
+    return found == Controls.end() ? nullptr : &*found;
+}
+
+QStringList fontFamilies()
+{
+    return {QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
+            QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")};
+}
+
+QFont windowFont()
+{
+    return yaHeiAt(9);
+}
+
+QFont fontFor(const ControlSpec &spec)
+{
+    QFont font = spec.font == YaHei105 ? yaHeiAt(10.5) : windowFont();
+    font.setUnderline(spec.underline);
+    return font;
+}
+
+} // namespace ControlLayout

@@ -1,0 +1,286 @@
+#include "ui/Form1.h"
+
+#include "search/SearchQuestions.h"
+
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+
+using namespace ControlLayout;
+
+namespace {
+
+const QString StartTip = QStringLiteral("请输入2个汉字或4个字母以上");
+
+QLabel *createPicture(const ControlSpec &spec, QWidget *page)
+{
+    auto *picture = new QLabel(page);
+    picture->setPixmap(QPixmap(spec.text.toString()));
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return picture;
+}
+
+QLabel *createLabel(const ControlSpec &spec, QWidget *page)
+{
+    // A QLabel paints no background of its own, so the picture beneath shows through.
+    auto *label = new QLabel(spec.text.toString(), page);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(false);
+    return label;
+}
+
+QLineEdit *createTextBox(const ControlSpec &spec, QWidget *page)
+{
+    return new QLineEdit(spec.text.toString(), page);
+}
+
+QListWidget *createListBox(QWidget *page)
+{
+    auto *list = new QListWidget(page);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSortingEnabled(false);
+    // Long rows are cut at the right edge rather than costing a row of height.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return list;
+}
+
+void applyTextColour(QWidget *widget, TextColour colour)
+{
+    if (colour.source == ColourSource::SystemDefault)
+        return;
+    const QColor text = colour.source == ColourSource::Fixed ? QColor::fromRgb(colour.rgb)
+                                                             : widget->palette().color(QPalette::Base);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    widget->setPalette(palette);
+}
+
+QWidget *createBlankPane(QWidget *page)
+{
+    auto *pane = new QWidget(page);
+    pane->setFocusPolicy(Qt::StrongFocus);
+    pane->setBackgroundRole(QPalette::Base);
+    pane->setAutoFillBackground(true);
+    return pane;
+}
+
+QCursor handCursor()
+{
+    // The cursor file's hot spot is not read by Qt: the fingertip is at (12, 4).
+    return QCursor(QPixmap(QStringLiteral(":/hand.cur")), 12, 4);
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent)
+{
+    setUpWindow();
+    createTabPanel();
+    createControls();
+    findWorkingControls();
+    placeControls();
+    // The query box already holds its prompt, so that prompt starts no search.
+    connectBehaviours();
+    m_SSTab1->setCurrentIndex(StartTab);
+}
+
+void Form1::setQuestionLines(QuestionLines lines)
+{
+    m_questionLines = std::move(lines);
+}
+
+void Form1::setUpWindow()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(WindowTitle.toString());
+    setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
+    setFont(windowFont());
+    setFixedSize(ClientSize);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+}
+
+void Form1::createTabPanel()
+{
+    m_SSTab1 = new QTabWidget(this);
+    m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    m_SSTab1->setGeometry(QRect(QPoint(0, 0), ClientSize));
+    // No frame around the pages: they start right under the strip, and the
+    // pictures reach the edges of the client area.
+    m_SSTab1->setDocumentMode(true);
+    // Three tabs sharing the strip's width, a third each.
+    m_SSTab1->tabBar()->setExpanding(true);
+    m_SSTab1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: %1px; }").arg(TabStripHeight));
+    for (QStringView caption : TabCaptions)
+        m_SSTab1->addTab(new QWidget, caption.toString());
+    // The panel lays its pages out only once it is shown; follow them.
+    m_pageArea = m_SSTab1->widget(0)->parentWidget();
+    m_pageArea->installEventFilter(this);
+}
+
+void Form1::createControls()
+{
+    for (const ControlSpec &spec : ControlLayout::controls()) {
+        QWidget *control = createControl(spec, m_SSTab1->widget(spec.tab));
+        m_controls.push_back({&spec, control});
+    }
+    for (const PlacedControl &placed : m_controls) {
+        if (stackingLayer(placed.spec->kind) == 0)
+            placed.widget->lower();
+        else if (stackingLayer(placed.spec->kind) == 2)
+            placed.widget->raise();
+    }
+}
+
+QWidget *Form1::createControl(const ControlSpec &spec, QWidget *page)
+{
+    QWidget *control = nullptr;
+    switch (spec.kind) {
+    case Kind::Picture:
+        control = createPicture(spec, page);
+        break;
+    case Kind::Label:
+        control = createLabel(spec, page);
+        break;
+    case Kind::TextBox:
+        control = createTextBox(spec, page);
+        break;
+    case Kind::ListBox:
+        control = createListBox(page);
+        break;
+    case Kind::Browser:
+        control = createBrowserPane(page);
+        break;
+    }
+    control->setObjectName(spec.name.toString());
+    if (spec.font != FontChoice::WindowFont || spec.underline)
+        control->setFont(fontFor(spec));
+    applyTextColour(control, spec.colour);
+    if (spec.handCursor)
+        control->setCursor(handCursor());
+    return control;
+}
+
+// The one place that makes the browser pane. Until the real pane exists, a
+// blank one keeps its place, its focus and its tab.
+QWidget *Form1::createBrowserPane(QWidget *page)
+{
+    return createBlankPane(page);
+}
+
+void Form1::findWorkingControls()
+{
+    m_tQ = findChild<QLineEdit *>(QStringLiteral("tQ"));
+    m_labtip = findChild<QLabel *>(QStringLiteral("labtip"));
+    m_lQ = findChild<QListWidget *>(QStringLiteral("lQ"));
+    m_lA = findChild<QListWidget *>(QStringLiteral("lA"));
+    m_WebBrowser1 = findChild<QWidget *>(QStringLiteral("WebBrowser1"));
+}
+
+// The layout's places are in client-area pixels; each control sits on its
+// tab's page, so it is moved by the page's offset under the tab strip.
+void Form1::placeControls()
+{
+    for (const PlacedControl &placed : m_controls) {
+        const QPoint pageOrigin = placed.widget->parentWidget()->mapTo(this, QPoint(0, 0));
+        placed.widget->setGeometry(placed.spec->rect.translated(-pageOrigin));
+    }
+}
+
+void Form1::connectBehaviours()
+{
+    connect(m_tQ, &QLineEdit::textChanged, this, &Form1::searchQuery);
+    m_tQ->installEventFilter(this);
+    connect(m_lQ, &QListWidget::itemSelectionChanged, this, &Form1::selectMatchingAnswer);
+    // A click on the question already selected picks its answer again, too.
+    connect(m_lQ, &QListWidget::itemClicked, this, &Form1::selectMatchingAnswer);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tQ && event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        emptyQueryBox();
+    } else if (watched == m_pageArea && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        placeControls();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Start-up step 1. The plain pane has no page to load.
+void Form1::startBrowserNavigation()
+{
+}
+
+void Form1::showCentred()
+{
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
+    show();
+}
+
+void Form1::makeTopmost()
+{
+    // Changing a shown window's flags hides it; it is shown again where it was.
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    show();
+}
+
+// The query box comes first; the others keep their order behind it.
+void Form1::setFocusOrder()
+{
+    QWidget::setTabOrder(m_tQ, m_SSTab1);
+    QWidget::setTabOrder(m_SSTab1, m_lA);
+    QWidget::setTabOrder(m_lA, m_lQ);
+    QWidget::setTabOrder(m_lQ, m_WebBrowser1);
+}
+
+void Form1::showStartTip()
+{
+    m_labtip->setText(StartTip);
+}
+
+void Form1::searchQuery(const QString &query)
+{
+    if (const std::optional<SearchResult> result = SearchQuestions(m_questionLines, query))
+        showResult(*result);
+}
+
+// Both lists are rebuilt from nothing, so no row stays selected.
+void Form1::showResult(const SearchResult &result)
+{
+    m_lQ->clear();
+    m_lA->clear();
+    for (int row = 0; row < result.HitCount; ++row) {
+        m_lQ->addItem(result.Questions.at(row));
+        m_lA->addItem(result.Answers.at(row));
+    }
+    m_labtip->setText(result.StatusText);
+}
+
+// The change raises a search of the empty query, which leaves the lists as they are.
+void Form1::emptyQueryBox()
+{
+    m_tQ->setText(QString());
+}
+
+void Form1::selectMatchingAnswer()
+{
+    const QList<QListWidgetItem *> picked = m_lQ->selectedItems();
+    if (picked.isEmpty())
+        return;
+    QListWidgetItem *answer = m_lA->item(m_lQ->row(picked.first()));
+    if (!answer)
+        return;
+    m_lA->setCurrentItem(answer, QItemSelectionModel::ClearAndSelect);
+    m_lA->scrollToItem(answer);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "bank/QuestionLines.h"
+#include "ui/ControlLayout.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTabWidget;
+struct SearchResult;
+
+// The one window: a tab panel filling the client area, the controls of the
+// layout on its pages, and the search as the user types.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+
+    QTabWidget *SSTab1() const { return m_SSTab1; }
+    QLineEdit *tQ() const { return m_tQ; }
+    QLabel *labtip() const { return m_labtip; }
+    QListWidget *lQ() const { return m_lQ; }
+    QListWidget *lA() const { return m_lA; }
+    QWidget *WebBrowser1() const { return m_WebBrowser1; }
+
+    // The bank's lines, filled once at start-up; searches before then find nothing.
+    void setQuestionLines(QuestionLines lines);
+    const QuestionLines &questionLines() const { return m_questionLines; }
+
+    // Start-up steps, run in this order by StartUp::run.
+    void startBrowserNavigation();
+    void showCentred();
+    void makeTopmost();
+    void setFocusOrder();
+    void showStartTip();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct PlacedControl
+    {
+        const ControlLayout::ControlSpec *spec;
+        QWidget *widget;
+    };
+
+    void setUpWindow();
+    void createTabPanel();
+    void createControls();
+    QWidget *createControl(const ControlLayout::ControlSpec &spec, QWidget *page);
+    QWidget *createBrowserPane(QWidget *page);
+    void findWorkingControls();
+    void placeControls();
+    void connectBehaviours();
+
+    void searchQuery(const QString &query);
+    void showResult(const SearchResult &result);
+    void emptyQueryBox();
+    void selectMatchingAnswer();
+
+    QuestionLines m_questionLines;
+    std::vector<PlacedControl> m_controls;
+    QTabWidget *m_SSTab1 = nullptr;
+    QWidget *m_pageArea = nullptr;
+    QLineEdit *m_tQ = nullptr;
+    QLabel *m_labtip = nullptr;
+    QListWidget *m_lQ = nullptr;
+    QListWidget *m_lA = nullptr;
+    QWidget *m_WebBrowser1 = nullptr;
+};

@@ -1,0 +1,70 @@
+#include "ui/StartUp.h"
+
+#include "bank/BankFile.h"
+#include "text/CodePage.h"
+#include "ui/Form1.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace StartUp {
+namespace {
+
+bool hasEnvironmentVariable(const char *name)
+{
+    return !qEnvironmentVariableIsEmpty(name);
+}
+
+bool loadBank(Form1 &form, const QString &bankPath, QString *error)
+{
+    try {
+        CodePage::requireGbk();
+    } catch (const CodePage::Unavailable &unavailable) {
+        *error = QStringLiteral("无法解读题库文件“%1”：%2")
+                     .arg(QDir::toNativeSeparators(bankPath), QString::fromUtf8(unavailable.what()));
+        return false;
+    }
+    QuestionLines lines;
+    if (!BankFile::loadQuestionLines(bankPath, lines, error))
+        return false;
+    form.setQuestionLines(std::move(lines));
+    return true;
+}
+
+} // namespace
+
+bool displayAvailable()
+{
+    return hasEnvironmentVariable("DISPLAY") || hasEnvironmentVariable("WAYLAND_DISPLAY")
+        || hasEnvironmentVariable("QT_QPA_PLATFORM");
+}
+
+void allowBrowserWithoutSandboxWhenRoot()
+{
+    if (geteuid() != 0)
+        return;
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    std::fputs("vellmar-quiz: warning: running as root, so web pages run without the browser's sandbox\n", stderr);
+}
+
+// The tab panel is part of Qt, so nothing has to be registered before the window is made.
+bool run(Form1 &form, const QString &bankPath, QString *error)
+{
+    form.startBrowserNavigation();
+    form.showCentred();
+    form.makeTopmost();
+    form.setFocusOrder();
+    form.showStartTip();
+    QCoreApplication::processEvents();
+    return loadBank(form, bankPath, error);
+}
+
+QString failureMessage(const QString &error)
+{
+    return QStringLiteral("题库载入失败，Vellmar答题器无法启动。\n\n%1").arg(error);
+}
+
+} // namespace StartUp
