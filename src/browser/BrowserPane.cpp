@@ -10,13 +10,6 @@ BrowserPane::BrowserPane(QWidget *parent)
     connect(this, &QWebEngineView::loadFinished, this, &BrowserPane::DownloadComplete);
 }
 
-BrowserPane::~BrowserPane()
-{
-    // The page may answer pending passes while it is torn down; by then
-    // their receivers' owners may be gone.
-    m_passes.reset();
-}
-
 void BrowserPane::Navigate(const QUrl &address)
 {
     load(address);

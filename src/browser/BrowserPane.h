@@ -21,7 +21,6 @@ public:
     using LinksReceiver = LinkPasses::Receiver;
 
     explicit BrowserPane(QWidget *parent = nullptr);
-    ~BrowserPane() override;
 
     // Starts loading the address into the pane as a plain request (no posted
     // data, no extra headers) and returns at once.
@@ -40,7 +39,8 @@ signals:
     void DownloadComplete();
 
 private:
-    // Shared with the engine's pending answers, which outlive the pane
-    // only as far as finding it gone.
+    // The engine's pending answers only hold it weakly: the page answers
+    // them while it is torn down, after the pane's own part is gone, and
+    // by then their receivers' owners may be gone too.
     std::shared_ptr<LinkPasses> m_passes = std::make_shared<LinkPasses>();
 };

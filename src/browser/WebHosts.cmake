@@ -5,7 +5,7 @@ function(vellmar_check_host variable)
   if(NOT "${${variable}}" MATCHES "^${label}(\\.${label})*$")
     message(FATAL_ERROR
       "${variable} is \"${${variable}}\", which is not a host name: use letters, "
-      "digits, dots and hyphens, e.g. vellmar.harlune.example (no scheme, port "
+      "digits, dots and hyphens, such as vellmar.harlune.example (no scheme, port "
       "or path; no empty part between dots; no hyphen at either end of a part).")
   endif()
 endfunction()

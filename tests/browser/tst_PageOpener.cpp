@@ -1,0 +1,81 @@
+#include "browser/PageOpener.h"
+#include "browser/WebAddresses.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int Timeout = 20000;
+
+// Puts a stand-in xdg-open, which records its arguments, first on the PATH.
+QString installRecordingXdgOpen(const QTemporaryDir &dir)
+{
+    const QString record = dir.filePath(QStringLiteral("opened.txt"));
+    QFile script(dir.filePath(QStringLiteral("xdg-open")));
+    if (!script.open(QIODevice::WriteOnly))
+        qFatal("cannot write the stand-in xdg-open");
+    script.write("#!/bin/sh\nfor arg in \"$@\"; do printf '%s\\n' \"$arg\"; done >> '" + record.toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
+    qputenv("PATH", dir.path().toUtf8() + ':' + qgetenv("PATH"));
+    return record;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestPageOpener : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void replacementReceivesTheAddressAndDecidesTheOutcome()
+    {
+        QList<QUrl> opened;
+        bool succeeds = true;
+        PageOpener opener;
+        opener.replace([&](const QUrl &address) {
+            opened << address;
+            return succeeds;
+        });
+        QVERIFY(opener.open(QUrl(WebAddresses::ForumThread)));
+        succeeds = false;
+        QVERIFY(!opener.open(QUrl(WebAddresses::SectionHomePage)));
+        QCOMPARE(opened, QList<QUrl>({QUrl(WebAddresses::ForumThread), QUrl(WebAddresses::SectionHomePage)}));
+    }
+
+    // Under a desktop the address goes, unchanged and as the only argument,
+    // to the desktop's opener; where pages cannot be opened at all (the
+    // offscreen platform), the failure is reported, not fatal.
+    void defaultHandsTheAddressToTheDesktop()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString record = installRecordingXdgOpen(dir);
+        const bool desktop = QGuiApplication::platformName() != QLatin1String("offscreen");
+
+        const PageOpener opener;
+        QCOMPARE(opener.open(QUrl(WebAddresses::ForumThread)), desktop);
+        QCOMPARE(opener.open(QUrl(WebAddresses::SectionHomePage)), desktop);
+        if (!desktop)
+            return;
+        const QByteArray expected = QByteArray(WebAddresses::ForumThread) + '\n' + WebAddresses::SectionHomePage + '\n';
+        QTRY_COMPARE_WITH_TIMEOUT(contents(record), expected, Timeout);
+    }
+
+    void failureMessageNamesTheAddress()
+    {
+        QVERIFY(PageOpener::FailureMessage(QUrl(WebAddresses::ForumThread)).contains(WebAddresses::ForumThread));
+    }
+};
+
+QTEST_MAIN(TestPageOpener)
+#include "tst_PageOpener.moc"
