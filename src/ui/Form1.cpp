@@ -121,6 +121,10 @@ void Form1::createTabPanel()
     // Three tabs sharing the strip's width, a third each.
     m_SSTab1->tabBar()->setExpanding(true);
     m_SSTab1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: %1px; }").arg(TabStripHeight));
+    // The panel takes the focus through its strip alone, so that it holds a
+    // single place in the focus order.
+    m_SSTab1->setFocusProxy(nullptr);
+    m_SSTab1->setFocusPolicy(Qt::NoFocus);
     for (QStringView caption : TabCaptions)
         m_SSTab1->addTab(new QWidget, caption.toString());
     // The panel lays its pages out only once it is shown; follow them.
@@ -235,13 +239,17 @@ void Form1::makeTopmost()
     show();
 }
 
-// The query box comes first; the others keep their order behind it.
+// The query box comes first; the others keep their order behind it. The tab
+// panel is ordered through its strip: ordering the panel itself would move
+// its pages, and the other controls on them, along with it.
 void Form1::setFocusOrder()
 {
-    QWidget::setTabOrder(m_tQ, m_SSTab1);
-    QWidget::setTabOrder(m_SSTab1, m_lA);
-    QWidget::setTabOrder(m_lA, m_lQ);
-    QWidget::setTabOrder(m_lQ, m_WebBrowser1);
+    const std::array<QWidget *, 5> order{m_tQ, m_SSTab1->tabBar(), m_lA, m_lQ, m_WebBrowser1};
+    for (size_t next = 1; next < order.size(); ++next)
+        QWidget::setTabOrder(order[next - 1], order[next]);
+    // Where the window was activated on show, the focus went to the old first
+    // control; the user types into the query box from the start either way.
+    m_tQ->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::showStartTip()
