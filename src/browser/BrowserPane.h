@@ -28,10 +28,11 @@ public:
 
     // Reads the links of the document the pane holds now and hands all of
     // them to the receiver at once when the engine answers (usually later,
-    // from the event loop). Passes reach their receivers in the order they
-    // were asked for. No document,
-    // or one without links, gives an empty list. A pass still under way when
-    // the pane is destroyed never reaches its receiver.
+    // from the event loop). No document, or one without links, gives an
+    // empty list. Passes reach their receivers in the order they were asked
+    // for; one overtaken by a later pass (its document replaced in another
+    // renderer process, which the engine never answers) is given up, and so
+    // is one still under way when the pane is destroyed.
     void readLinks(LinksReceiver receiver);
 
 signals:

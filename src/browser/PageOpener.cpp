@@ -7,11 +7,6 @@ PageOpener::PageOpener()
 {
 }
 
-PageOpener::PageOpener(OpenFunction open)
-    : m_open(std::move(open))
-{
-}
-
 bool PageOpener::open(const QUrl &address) const
 {
     return m_open(address);

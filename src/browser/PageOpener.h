@@ -15,7 +15,6 @@ public:
     using OpenFunction = std::function<bool(const QUrl &)>;
 
     PageOpener();
-    explicit PageOpener(OpenFunction open);
 
     // Returns at once; false when no browser could be started.
     bool open(const QUrl &address) const;

@@ -1,4 +1,3 @@
-#include "browser/HarvestList.h"
 #include "browser/LinkHarvest.h"
 #include "browser/LinkPasses.h"
 #include "browser/LinkScript.h"
@@ -32,7 +31,6 @@ private slots:
     {
         QCOMPARE(HarvestLine(QStringLiteral("http://h/Sorting.asp?sortid=3"), QStringLiteral("第三类")),
                  QStringLiteral("链接地址是http://h/Sorting.asp?sortid=3 链接的文字是 <第三类>"));
-        QCOMPARE(HarvestLine(QStringLiteral("a"), QString()), QStringLiteral("链接地址是a 链接的文字是 <>"));
     }
 
     void matching_data()
@@ -75,15 +73,6 @@ private slots:
                               line("http://h/Sorting.asp?sortid=2", "二")}));
         QVERIFY(HarvestLines(QList<PageLink>(), Pattern).isEmpty());
         QVERIFY(HarvestLines({pageLink("http://h/a", "a")}, Pattern).isEmpty());
-    }
-
-    void harvestListOnlyGrows()
-    {
-        HarvestList list;
-        list.AddItem(QStringLiteral("a"));
-        list.AddItem(QStringLiteral("b"));
-        list.AddItem(QStringLiteral("a"));
-        QCOMPARE(list.rows(), QStringList({"a", "b", "a"}));
     }
 
     void scriptResults()

@@ -37,21 +37,6 @@ class TestPageOpener : public QObject
     Q_OBJECT
 
 private slots:
-    void replacementReceivesTheAddressAndDecidesTheOutcome()
-    {
-        QList<QUrl> opened;
-        bool succeeds = true;
-        PageOpener opener;
-        opener.replace([&](const QUrl &address) {
-            opened << address;
-            return succeeds;
-        });
-        QVERIFY(opener.open(QUrl(WebAddresses::ForumThread)));
-        succeeds = false;
-        QVERIFY(!opener.open(QUrl(WebAddresses::SectionHomePage)));
-        QCOMPARE(opened, QList<QUrl>({QUrl(WebAddresses::ForumThread), QUrl(WebAddresses::SectionHomePage)}));
-    }
-
     // Under a desktop the address goes, unchanged and as the only argument,
     // to the desktop's opener; where pages cannot be opened at all (the
     // offscreen platform), the failure is reported, not fatal.
@@ -69,11 +54,6 @@ private slots:
             return;
         const QByteArray expected = QByteArray(WebAddresses::ForumThread) + '\n' + WebAddresses::SectionHomePage + '\n';
         QTRY_COMPARE_WITH_TIMEOUT(contents(record), expected, Timeout);
-    }
-
-    void failureMessageNamesTheAddress()
-    {
-        QVERIFY(PageOpener::FailureMessage(QUrl(WebAddresses::ForumThread)).contains(WebAddresses::ForumThread));
     }
 };
 
