@@ -22,5 +22,8 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+bench: build
+	@$(BUILD)/bench/vellmar-bench
+
 clean:
 	rm -rf $(BUILD)

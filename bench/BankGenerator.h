@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+// Question banks for the benchmarks, made from a fixed seed so that every run
+// measures the same bytes.
+namespace BankGenerator {
+
+// The plain GBK text of `pairs` question–answer pairs, every line ending in
+// CR LF. A question is 8 to 28 common Chinese characters, "-", and the pinyin
+// initials of those characters in lower case; an answer is 2 to 6 characters.
+// Characters are drawn with falling frequency, as in real text: the commonest
+// appear often, the rarest seldom.
+QByteArray plainBank(int pairs, std::uint64_t seed);
+
+// The two commonest characters: a query that matches early and often.
+QString commonestPair();
+
+} // namespace BankGenerator

@@ -1,0 +1,60 @@
+#include "BenchBanks.h"
+
+#include "BankGenerator.h"
+
+#include "bank/BankFile.h"
+#include "cipher/MRC4.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <map>
+#include <stdexcept>
+
+namespace {
+
+constexpr std::uint64_t Seed = 5380;
+
+const QTemporaryDir &bankFolder()
+{
+    static const QTemporaryDir folder;
+    if (!folder.isValid())
+        throw std::runtime_error("cannot make a temporary folder for the benchmark banks");
+    return folder;
+}
+
+QByteArray encipher(QByteArray bytes)
+{
+    MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size())}, BankFile::BankKey);
+    return bytes;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write benchmark bank " + path.toStdString());
+}
+
+BenchBank makeBank(int pairs)
+{
+    BenchBank bank;
+    bank.path = bankFolder().filePath(QStringLiteral("bank-%1.dat").arg(pairs));
+    bank.enciphered = encipher(BankGenerator::plainBank(pairs, Seed + std::uint64_t(pairs)));
+    writeFile(bank.path, bank.enciphered);
+    QString error;
+    if (!BankFile::loadQuestionLines(bank.path, bank.lines, &error))
+        throw std::runtime_error(error.toStdString());
+    return bank;
+}
+
+} // namespace
+
+const BenchBank &benchBank(int pairs)
+{
+    static std::map<int, BenchBank> banks;
+    auto found = banks.find(pairs);
+    if (found == banks.end())
+        found = banks.emplace(pairs, makeBank(pairs)).first;
+    return found->second;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "bank/QuestionLines.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The banks the benchmarks share, made once per size: an enciphered bank
+// file in a temporary folder, its bytes, and its loaded lines.
+struct BenchBank
+{
+    QString path;
+    QByteArray enciphered;
+    QuestionLines lines;
+};
+
+const BenchBank &benchBank(int pairs);
