@@ -4,6 +4,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // The deciphered bank split at CR LF: line 2k is a question, line 2k + 1 its
@@ -12,6 +13,9 @@
 class QuestionLines
 {
 public:
+    // Builds the lines from text that arrives piece by piece.
+    class Builder;
+
     QuestionLines() = default;
 
     // Splits at every CR LF (exactly; a lone CR or LF stays in its line):
@@ -28,8 +32,28 @@ public:
     const QString &text() const { return m_text; }
     qsizetype lineStart(qsizetype index) const { return m_lineStarts[size_t(index)]; }
     qsizetype lineEnd(qsizetype index) const;
+    // Where each line starts in text(), ascending.
+    std::span<const std::uint32_t> lineStarts() const { return m_lineStarts; }
 
 private:
     QString m_text;
     std::vector<std::uint32_t> m_lineStarts;
+};
+
+// Splits each piece of text as it comes, while it is still in the cache.
+class QuestionLines::Builder
+{
+public:
+    // Makes room for about `expectedUnits` code units of text.
+    explicit Builder(qsizetype expectedUnits = 0);
+
+    // The text so far. Append to it, then call splitAppended().
+    QString &text() { return m_lines.m_text; }
+    // Finds the line breaks in what was appended since the last call.
+    void splitAppended();
+    QuestionLines finish();
+
+private:
+    QuestionLines m_lines;
+    qsizetype m_split = 0; // every line break before this has been found
 };

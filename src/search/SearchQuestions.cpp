@@ -1,6 +1,84 @@
 #include "search/SearchQuestions.h"
 
+#include "search/ReferenceSearch.h"
 #include "text/CodePage.h"
+#include "text/UnitPairScan.h"
+
+#include <algorithm>
+
+namespace {
+
+// Scans the bank's whole text at once for the query's first two code units,
+// then checks each place found: the rest of the query must follow, and the
+// match must lie inside a question line that has an answer line. After a
+// place in line i has been decided, nothing else in line i can count, so the
+// scan goes on at the next question line.
+class WholeTextScan
+{
+public:
+    WholeTextScan(const QuestionLines &lines, QStringView needle, SearchResult &result)
+        : m_lines(lines), m_starts(lines.lineStarts()), m_needle(needle), m_result(result)
+    {
+    }
+
+    void run()
+    {
+        if (m_lines.size() < 2)
+            return;
+        // The last question line that has an answer line after it.
+        m_lastQuestion = (m_lines.size() - 2) & ~qsizetype(1);
+        m_scanEnd = m_lines.lineEnd(m_lastQuestion);
+        const QStringView text = QStringView(m_lines.text()).first(m_scanEnd);
+        UnitPairScan::scan(text, 0, m_needle[0].unicode(), m_needle[1].unicode(),
+                           [this](qsizetype position) { return visit(position); });
+    }
+
+private:
+    qsizetype visit(qsizetype position)
+    {
+        if (!restMatches(position))
+            return position + 1;
+        const qsizetype line = lineContaining(position);
+        const bool isQuestion = line % 2 == 0;
+        if (isQuestion && position + m_needle.size() <= m_lines.lineEnd(line) && addHit(line) == MaxHits)
+            return -1;
+        const qsizetype nextQuestion = isQuestion ? line + 2 : line + 1;
+        return nextQuestion <= m_lastQuestion ? m_lines.lineStart(nextQuestion) : -1;
+    }
+
+    bool restMatches(qsizetype position) const
+    {
+        if (position + m_needle.size() > m_scanEnd)
+            return false;
+        const QChar *text = m_lines.text().constData() + position;
+        return std::equal(m_needle.begin() + 2, m_needle.end(), text + 2);
+    }
+
+    // Places only move forward, so the search for the line starts where the last one ended.
+    qsizetype lineContaining(qsizetype position)
+    {
+        const auto after = std::upper_bound(m_starts.begin() + m_cursor, m_starts.end(), std::uint32_t(position));
+        m_cursor = (after - m_starts.begin()) - 1;
+        return m_cursor;
+    }
+
+    int addHit(qsizetype line)
+    {
+        m_result.Questions.append(QuestionText(m_lines.at(line)).toString());
+        m_result.Answers.append(m_lines.at(line + 1).toString());
+        return ++m_result.HitCount;
+    }
+
+    const QuestionLines &m_lines;
+    const std::span<const std::uint32_t> m_starts;
+    const QStringView m_needle;
+    SearchResult &m_result;
+    qsizetype m_lastQuestion = 0;
+    qsizetype m_scanEnd = 0;
+    qsizetype m_cursor = 0;
+};
+
+} // namespace
 
 QString StatusTextFor(int hitCount)
 {
@@ -21,15 +99,13 @@ std::optional<SearchResult> SearchQuestions(const QuestionLines &lines, const QS
         return std::nullopt;
 
     const QString needle = query.toLower();
+    // A query of four bytes or more has two code units or more; should case
+    // mapping ever leave fewer, the plain search serves.
+    if (needle.size() < 2)
+        return SearchQuestionsReference(lines, query);
+
     SearchResult result;
-    for (qsizetype i = 0; i + 1 < lines.size() && result.HitCount < MaxHits; i += 2) {
-        const QStringView questionLine = lines.at(i);
-        if (!questionLine.contains(needle, Qt::CaseSensitive))
-            continue;
-        result.Questions.append(QuestionText(questionLine).toString());
-        result.Answers.append(lines.at(i + 1).toString());
-        ++result.HitCount;
-    }
+    WholeTextScan(lines, needle, result).run();
     result.StatusText = StatusTextFor(result.HitCount);
     return result;
 }

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QStringView>
+
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Finds every place where two given UTF-16 code units stand side by side, a
+// block of sixteen positions at a time where SSE2 is there. The line split
+// looks for CR LF with it, the search for the first two units of a query.
+namespace UnitPairScan {
+
+#if defined(__SSE2__)
+// One bit per position p..p+15 whose unit is `first` and whose next unit is
+// `second`. Reads units p..p+16.
+inline unsigned blockMask(const char16_t *p, __m128i first, __m128i second)
+{
+    const auto load = [](const char16_t *at) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at)); };
+    const __m128i low = _mm_and_si128(_mm_cmpeq_epi16(load(p), first), _mm_cmpeq_epi16(load(p + 1), second));
+    const __m128i high = _mm_and_si128(_mm_cmpeq_epi16(load(p + 8), first), _mm_cmpeq_epi16(load(p + 9), second));
+    return unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
+}
+#endif
+
+// Calls visit(p) for each position p >= from, in order, where text[p] is
+// `first` and text[p + 1] is `second`. visit returns where to go on (more
+// than p), or a negative value to stop.
+template<typename Visit>
+void scan(QStringView text, qsizetype from, char16_t first, char16_t second, Visit visit)
+{
+    const char16_t *units = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype p = from;
+#if defined(__SSE2__)
+    constexpr qsizetype Block = 16;
+    const __m128i firstUnits = _mm_set1_epi16(short(first));
+    const __m128i secondUnits = _mm_set1_epi16(short(second));
+    while (p + Block < size) {
+        unsigned mask = blockMask(units + p, firstUnits, secondUnits);
+        qsizetype next = p + Block;
+        while (mask != 0) {
+            const qsizetype resume = visit(p + std::countr_zero(mask));
+            if (resume < 0)
+                return;
+            if (resume >= p + Block) {
+                next = resume;
+                break;
+            }
+            mask &= ~0u << (resume - p);
+        }
+        p = next;
+    }
+#endif
+    while (p + 1 < size) {
+        if (units[p] != first || units[p + 1] != second) {
+            ++p;
+            continue;
+        }
+        p = visit(p);
+        if (p < 0)
+            return;
+    }
+}
+
+} // namespace UnitPairScan

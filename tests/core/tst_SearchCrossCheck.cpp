@@ -1,0 +1,130 @@
+#include "search/ReferenceSearch.h"
+#include "search/SearchQuestions.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+// Pieces of text the random banks and queries are made of: letters in both
+// cases, Chinese characters, dashes, lone CR and LF, a full-width dash and a
+// character outside the BMP. Few of them, so that matches are frequent.
+const QStringList Pieces = {
+    "a", "b", "c", "A", "B", "中", "国", "首", "都", "-", "-", "－", " ", "1", "\r", "\n", "😀",
+};
+
+QString randomText(QRandomGenerator &random, int maxPieces)
+{
+    QString text;
+    const int count = random.bounded(maxPieces + 1);
+    for (int n = 0; n < count; ++n)
+        text += Pieces.at(random.bounded(Pieces.size()));
+    return text;
+}
+
+// A bank of random lines, with or without a CR LF after the last one.
+QString randomBankText(QRandomGenerator &random)
+{
+    const int lineCount = random.bounded(60);
+    // Mostly short lines, some longer than a vector block.
+    const int maxPieces = random.bounded(4) == 0 ? 70 : 12;
+    QStringList lines;
+    for (int n = 0; n < lineCount; ++n)
+        lines << randomText(random, maxPieces);
+    QString text = lines.join(QStringLiteral("\r\n"));
+    if (random.bounded(3) == 0)
+        text += QStringLiteral("\r\n");
+    return text;
+}
+
+// Half the queries are cut from the bank's text, so that they occur, some of
+// them across a line break; the other half are made up, in random case.
+QString randomQuery(QRandomGenerator &random, const QString &bankText)
+{
+    if (!bankText.isEmpty() && random.bounded(2) == 0) {
+        const qsizetype length = 1 + random.bounded(6);
+        const qsizetype start = random.bounded(qMax<qsizetype>(1, bankText.size() - length + 1));
+        QString query = bankText.mid(start, length);
+        return random.bounded(4) == 0 ? query.toUpper() : query;
+    }
+    return randomText(random, 6);
+}
+
+void compareSearches(const QuestionLines &lines, const QString &query)
+{
+    const std::optional<SearchResult> fast = SearchQuestions(lines, query);
+    const std::optional<SearchResult> reference = SearchQuestionsReference(lines, query);
+    QCOMPARE(fast.has_value(), reference.has_value());
+    if (!fast)
+        return;
+    QCOMPARE(fast->HitCount, reference->HitCount);
+    QCOMPARE(fast->Questions, reference->Questions);
+    QCOMPARE(fast->Answers, reference->Answers);
+    QCOMPARE(fast->StatusText, reference->StatusText);
+}
+
+} // namespace
+
+class TestSearchCrossCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void randomBanksAndQueries()
+    {
+        QRandomGenerator random(5380);
+        for (int bank = 0; bank < 3000; ++bank) {
+            const QString text = randomBankText(random);
+            const QuestionLines lines = QuestionLines::fromText(text);
+            for (int round = 0; round < 20; ++round) {
+                const QString query = randomQuery(random, text);
+                compareSearches(lines, query);
+                if (QTest::currentTestFailed()) {
+                    qWarning() << "bank" << text << "query" << query;
+                    return;
+                }
+            }
+        }
+    }
+
+    // Many matching pairs, so that the 20-hit limit ends the scan, also when
+    // matches straddle the line breaks or stand in answer lines.
+    void hitLimit()
+    {
+        QRandomGenerator random(20);
+        for (int round = 0; round < 200; ++round) {
+            QStringList lines;
+            const int lineCount = 30 + random.bounded(80);
+            for (int n = 0; n < lineCount; ++n)
+                lines << QStringLiteral("ab").repeated(random.bounded(4)) + randomText(random, 3);
+            const QuestionLines bank = QuestionLines::fromText(lines.join(QStringLiteral("\r\n")));
+            for (const QString query : {"abab", "ABAB", "b\r\na", "abababab", "ab\r\nab"})
+                compareSearches(bank, query);
+        }
+    }
+
+    void thresholdAndSmallBanks_data()
+    {
+        QTest::addColumn<QString>("bank");
+        QTest::newRow("empty") << "";
+        QTest::newRow("one line") << "中国首都abcd";
+        QTest::newRow("one pair") << "中国首都abcd\r\n北京";
+        QTest::newRow("odd lines") << "中国首都\r\n北京\r\n中国首都";
+        QTest::newRow("odd lines and a CR LF") << "中国首都\r\n北京\r\n中国首都\r\n";
+        QTest::newRow("dashes") << "-中国首都\r\n1\r\n中国首都-\r\n2\r\n-中国-首都-\r\n3\r\n中国首都\r\n4";
+        QTest::newRow("lone CR and LF") << "中国\r首都\r\n1\r\n中国\n首都\r\n2\r\n\r中国首都\n\r\n3";
+    }
+
+    void thresholdAndSmallBanks()
+    {
+        QFETCH(QString, bank);
+        const QuestionLines lines = QuestionLines::fromText(bank);
+        for (const QString query : {"中", "中a", "中国", "中国首都", "abc", "abcd", "ABCD", "国\r首", "国\r\n首", "都\r\n北", "  ab",
+                                    "国-首", "-中国", "都-", "😀a", "😀ab", "😀abc"}) {
+            compareSearches(lines, query);
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSearchCrossCheck)
+#include "tst_SearchCrossCheck.moc"
