@@ -29,14 +29,9 @@ QString displayPath(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-} // namespace
-
-QString DataPath(const QString &programFolder)
-{
-    return programFolder + QLatin1Char('/') + QStringLiteral("data.dat");
-}
-
-bool readDataBytes(const QString &path, QByteArray &DataBytes, QString *error)
+// Opens the bank for reading; a missing, unreadable or too large file is an
+// error that names the path and the cause.
+bool openBankFile(const QString &path, QFile &file, QString *error)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -47,7 +42,6 @@ bool readDataBytes(const QString &path, QByteArray &DataBytes, QString *error)
         setError(error, QStringLiteral("题库文件“%1”是一个文件夹，不是文件。").arg(displayPath(path)));
         return false;
     }
-    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         setError(error, QStringLiteral("无法读取题库文件“%1”：%2").arg(displayPath(path), file.errorString()));
         return false;
@@ -56,13 +50,69 @@ bool readDataBytes(const QString &path, QByteArray &DataBytes, QString *error)
         setError(error, QStringLiteral("题库文件“%1”太大（%2 字节），无法载入。").arg(displayPath(path)).arg(file.size()));
         return false;
     }
+    return true;
+}
+
+void setReadError(QString *error, const QString &path, const QFile &file)
+{
+    setError(error, QStringLiteral("读取题库文件“%1”时出错：%2").arg(displayPath(path), file.errorString()));
+}
+
+void setEmptyError(QString *error, const QString &path)
+{
+    setError(error, QStringLiteral("题库文件“%1”是空的（0 字节）。").arg(displayPath(path)));
+}
+
+// Small enough that a piece and its text stay in the cache from reading to splitting.
+constexpr qint64 PieceBytes = qint64(1) << 15;
+
+// Reads the open bank piece by piece, and deciphers, decodes and splits each
+// piece while it is in the cache; the cipher runs on where the last piece
+// stopped. The whole file is never held as bytes.
+bool readLinesInPieces(QFile &file, const QString &path, CodePage::AnsiDecoder &decoder,
+                       QuestionLines::Builder &builder, QString *error)
+{
+    QByteArray piece(PieceBytes, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 read = file.read(piece.data(), PieceBytes);
+        if (read < 0) {
+            setReadError(error, path, file);
+            return false;
+        }
+        if (read == 0)
+            break;
+        MRC4::CryptBytes(bytesOf(piece).first(size_t(read)), total == 0 ? BankKey : QString());
+        total += read;
+        decoder.decode(QByteArrayView(piece.constData(), read), builder.text());
+        builder.splitAppended();
+    }
+    if (total == 0) {
+        setEmptyError(error, path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString DataPath(const QString &programFolder)
+{
+    return programFolder + QLatin1Char('/') + QStringLiteral("data.dat");
+}
+
+bool readDataBytes(const QString &path, QByteArray &DataBytes, QString *error)
+{
+    QFile file(path);
+    if (!openBankFile(path, file, error))
+        return false;
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        setError(error, QStringLiteral("读取题库文件“%1”时出错：%2").arg(displayPath(path), file.errorString()));
+        setReadError(error, path, file);
         return false;
     }
     if (bytes.isEmpty()) {
-        setError(error, QStringLiteral("题库文件“%1”是空的（0 字节）。").arg(displayPath(path)));
+        setEmptyError(error, path);
         return false;
     }
     DataBytes = std::move(bytes);
@@ -77,10 +127,16 @@ QuestionLines decipherLines(QByteArray DataBytes)
 
 bool loadQuestionLines(const QString &path, QuestionLines &lines, QString *error)
 {
-    QByteArray DataBytes;
-    if (!readDataBytes(path, DataBytes, error))
+    QFile file(path);
+    if (!openBankFile(path, file, error))
         return false;
-    lines = decipherLines(std::move(DataBytes));
+    // Every byte decodes to one code unit at most, one more for the decoder's carry.
+    QuestionLines::Builder builder(file.size() + 1);
+    CodePage::AnsiDecoder decoder;
+    if (!readLinesInPieces(file, path, decoder, builder, error))
+        return false;
+    decoder.finish(builder.text());
+    lines = builder.finish();
     return true;
 }
 

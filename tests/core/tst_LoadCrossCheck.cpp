@@ -1,0 +1,175 @@
+#include "bank/BankFile.h"
+#include "cipher/MRC4.h"
+#include "text/CodePage.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The fast load against the plain one: GBK decoding against Qt's converter,
+// the line split against QString::split, the whole load against both.
+namespace {
+
+QString converterText(QByteArrayView bytes)
+{
+    QStringDecoder decoder("GBK");
+    return decoder.decode(bytes);
+}
+
+QStringList plainLines(const QString &text)
+{
+    return text.split(QStringLiteral("\r\n"));
+}
+
+QStringList linesOf(const QuestionLines &lines)
+{
+    QStringList list;
+    for (qsizetype index = 0; index < lines.size(); ++index)
+        list.append(lines.at(index).toString());
+    return list;
+}
+
+// Bytes of every kind the decoder tells apart: ASCII, CR and LF, lead bytes,
+// trail bytes in both ranges, bytes that cannot follow a lead byte, 0x80 and 0xFF.
+QByteArray randomBytes(QRandomGenerator &random, int maxLength)
+{
+    static const QByteArray kinds = QByteArray::fromHex("00 0D 0A 30 2D 41 61 7E 7F 80 81 A1 B0 D6 FE FF 40 50 A0");
+    QByteArray bytes;
+    const int length = random.bounded(maxLength + 1);
+    for (int n = 0; n < length; ++n) {
+        const bool anyByte = random.bounded(3) == 0;
+        bytes.append(anyByte ? char(random.bounded(256)) : kinds.at(random.bounded(kinds.size())));
+    }
+    return bytes;
+}
+
+// GBK text as a bank holds it, with a few bytes damaged.
+QByteArray damagedText(QRandomGenerator &random)
+{
+    static const QString pieces = QStringLiteral("中国首都北京abc-zgsd\r\n123？");
+    QString text;
+    const int length = random.bounded(400);
+    for (int n = 0; n < length; ++n)
+        text += pieces.at(random.bounded(pieces.size()));
+    QByteArray bytes = CodePage::toAnsi(text);
+    for (int damage = random.bounded(3); damage > 0 && !bytes.isEmpty(); --damage)
+        bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+    return bytes;
+}
+
+// Splits `bytes` at random places, empty pieces and single bytes included.
+QList<QByteArrayView> randomPieces(QRandomGenerator &random, const QByteArray &bytes)
+{
+    QList<QByteArrayView> pieces;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const qsizetype length = qMin(bytes.size() - at, qsizetype(random.bounded(40)));
+        pieces.append(QByteArrayView(bytes).sliced(at, length));
+        at += length;
+    }
+    return pieces;
+}
+
+QString decodeInPieces(const QList<QByteArrayView> &pieces)
+{
+    CodePage::AnsiDecoder decoder;
+    QString text;
+    for (QByteArrayView piece : pieces)
+        decoder.decode(piece, text);
+    decoder.finish(text);
+    return text;
+}
+
+void compareDecoding(QRandomGenerator &random, const QByteArray &bytes)
+{
+    const QString expected = converterText(bytes);
+    QCOMPARE(CodePage::fromAnsi(bytes), expected);
+    QCOMPARE(decodeInPieces(randomPieces(random, bytes)), expected);
+}
+
+QByteArray encipher(QByteArray bytes)
+{
+    MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size())}, BankFile::BankKey);
+    return bytes;
+}
+
+} // namespace
+
+class TestLoadCrossCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { CodePage::requireGbk(); }
+
+    void decodingMatchesConverter()
+    {
+        QRandomGenerator random(936);
+        for (int round = 0; round < 4000 && !QTest::currentTestFailed(); ++round) {
+            const QByteArray bytes = round % 2 ? randomBytes(random, 200) : damagedText(random);
+            compareDecoding(random, bytes);
+            if (QTest::currentTestFailed())
+                qWarning() << "bytes" << bytes.toHex(' ');
+        }
+    }
+
+    void everyByteAndPair()
+    {
+        QRandomGenerator random(1);
+        for (int first = 0; first < 256; ++first) {
+            compareDecoding(random, QByteArray(1, char(first)));
+            for (int second = 0; second < 256; ++second) {
+                const char pair[] = {char(first), char(second), 'x'};
+                compareDecoding(random, QByteArray(pair, 2));
+                compareDecoding(random, QByteArray(pair, 3));
+            }
+        }
+    }
+
+    void splittingInPiecesMatchesSplit()
+    {
+        QRandomGenerator random(13);
+        for (int round = 0; round < 2000; ++round) {
+            const QString text = converterText(damagedText(random));
+            QuestionLines::Builder builder(text.size() + 1);
+            for (qsizetype at = 0; at < text.size();) {
+                const qsizetype length = qMin(text.size() - at, qsizetype(random.bounded(30)));
+                builder.text() += QStringView(text).sliced(at, length);
+                builder.splitAppended();
+                at += length;
+            }
+            QCOMPARE(linesOf(builder.finish()), plainLines(text));
+            QCOMPARE(linesOf(QuestionLines::fromText(text)), plainLines(text));
+        }
+    }
+
+    // Files larger than the pieces the load reads, some with a double-byte
+    // character or a CR LF cut by a piece boundary, some ending in a lead byte.
+    void loadMatchesPlainLoad()
+    {
+        QTemporaryDir dir;
+        QRandomGenerator random(5380);
+        for (int round = 0; round < 12; ++round) {
+            QByteArray plain;
+            while (plain.size() < 70'000 + round * 9'000)
+                plain += round % 3 == 2 ? randomBytes(random, 300) : damagedText(random);
+            if (round % 4 == 1)
+                plain.append(char(0xD6));
+            const QString path = dir.filePath(QStringLiteral("bank%1.dat").arg(round));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(encipher(plain));
+            file.close();
+
+            QuestionLines lines;
+            QString error;
+            QVERIFY2(BankFile::loadQuestionLines(path, lines, &error), qPrintable(error));
+            QCOMPARE(linesOf(lines), plainLines(converterText(plain)));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestLoadCrossCheck)
+#include "tst_LoadCrossCheck.moc"
