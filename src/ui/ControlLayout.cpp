@@ -1,7 +1,5 @@
 #include "ui/ControlLayout.h"
 
-#include <algorithm>
-
 namespace ControlLayout {
 namespace {
 
@@ -63,25 +61,19 @@ std::span<const ControlSpec> controls()
     return Controls;
 }
 
-int stackingLayer(Kind kind)
+Layer stackingLayer(Kind kind)
 {
     switch (kind) {
     case Picture:
-        return 0;
+        return Layer::Pictures;
     case Label:
-        return 1;
+        return Layer::Labels;
     case TextBox:
     case ListBox:
     case Browser:
         break;
     }
-    return 2;
-}
-
-const ControlSpec *find(QStringView name)
-{
-    const auto found = std::ranges::find(Controls, name, &ControlSpec::name);
-    return found == Controls.end() ? nullptr : &*found;
+    return Layer::Windows;
 }
 
 QStringList fontFamilies()

@@ -63,11 +63,10 @@ struct ControlSpec
 // Every control of the window, tab by tab.
 std::span<const ControlSpec> controls();
 
-// Pictures lie beneath labels, labels beneath the text box, lists and browser pane.
-int stackingLayer(Kind kind);
-
-// The row of the control named `name`, or nullptr.
-const ControlSpec *find(QStringView name);
+// Pictures lie beneath labels, labels beneath the text box, lists and browser
+// pane, which are windows of their own.
+enum class Layer { Pictures, Labels, Windows };
+Layer stackingLayer(Kind kind);
 
 // "微软雅黑" first, then CJK families that Linux machines have, so that
 // Chinese text never shows as boxes.

@@ -3,6 +3,7 @@
 #include "search/SearchQuestions.h"
 
 #include <QCursor>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -139,9 +140,10 @@ void Form1::createControls()
         m_controls.push_back({&spec, control});
     }
     for (const PlacedControl &placed : m_controls) {
-        if (stackingLayer(placed.spec->kind) == 0)
+        const Layer layer = stackingLayer(placed.spec->kind);
+        if (layer == Layer::Pictures)
             placed.widget->lower();
-        else if (stackingLayer(placed.spec->kind) == 2)
+        else if (layer == Layer::Windows)
             placed.widget->raise();
     }
 }

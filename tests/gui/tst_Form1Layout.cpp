@@ -4,7 +4,6 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -161,15 +160,6 @@ private slots:
                 QCOMPARE(widget->cursor().hotSpot(), QPoint(12, 4));
                 QCOMPARE(widget->cursor().pixmap().size(), QSize(32, 32));
             }
-        }
-    }
-
-    void listsAreSingleSelectionUnsorted()
-    {
-        for (QListWidget *list : {form->lQ(), form->lA()}) {
-            QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
-            QVERIFY(!list->isSortingEnabled());
-            QCOMPARE(list->count(), 0);
         }
     }
 
