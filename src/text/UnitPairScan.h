@@ -9,19 +9,45 @@
 #endif
 
 // Finds every place where two given UTF-16 code units stand side by side, a
-// block of sixteen positions at a time where SSE2 is there. The line split
+// block of thirty-two positions at a time where SSE2 is there. The line split
 // looks for CR LF with it, the search for the first two units of a query.
 namespace UnitPairScan {
 
 #if defined(__SSE2__)
+inline __m128i loadUnits(const char16_t *at)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+}
+
 // One bit per position p..p+15 whose unit is `first` and whose next unit is
 // `second`. Reads units p..p+16.
 inline unsigned blockMask(const char16_t *p, __m128i first, __m128i second)
 {
-    const auto load = [](const char16_t *at) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at)); };
-    const __m128i low = _mm_and_si128(_mm_cmpeq_epi16(load(p), first), _mm_cmpeq_epi16(load(p + 1), second));
-    const __m128i high = _mm_and_si128(_mm_cmpeq_epi16(load(p + 8), first), _mm_cmpeq_epi16(load(p + 9), second));
+    const __m128i low = _mm_and_si128(_mm_cmpeq_epi16(loadUnits(p), first), _mm_cmpeq_epi16(loadUnits(p + 1), second));
+    const __m128i high = _mm_and_si128(_mm_cmpeq_epi16(loadUnits(p + 8), first), _mm_cmpeq_epi16(loadUnits(p + 9), second));
     return unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
+}
+
+// Positions are looked at in blocks of this many.
+constexpr qsizetype Block = 32;
+
+// The first block at or after p, below `limit`, with a position to visit;
+// one bit per position of it goes to `mask`. Returns `limit` or more when
+// there is none. Reads up to unit p + Block.
+inline qsizetype nextBlock(const char16_t *units, qsizetype p, qsizetype limit, char16_t first, char16_t second,
+                           unsigned &mask)
+{
+    const __m128i firstUnits = _mm_set1_epi16(short(first));
+    const __m128i secondUnits = _mm_set1_epi16(short(second));
+    for (; p < limit; p += Block) {
+        const unsigned low = blockMask(units + p, firstUnits, secondUnits);
+        const unsigned high = blockMask(units + p + 16, firstUnits, secondUnits);
+        if ((low | high) != 0) {
+            mask = low | high << 16;
+            return p;
+        }
+    }
+    return p;
 }
 #endif
 
@@ -35,11 +61,10 @@ void scan(QStringView text, qsizetype from, char16_t first, char16_t second, Vis
     const qsizetype size = text.size();
     qsizetype p = from;
 #if defined(__SSE2__)
-    constexpr qsizetype Block = 16;
-    const __m128i firstUnits = _mm_set1_epi16(short(first));
-    const __m128i secondUnits = _mm_set1_epi16(short(second));
-    while (p + Block < size) {
-        unsigned mask = blockMask(units + p, firstUnits, secondUnits);
+    // Blocks start below this, so that reading unit p + Block stays inside the text.
+    const qsizetype blockLimit = size - Block;
+    unsigned mask = 0;
+    while ((p = nextBlock(units, p, blockLimit, first, second, mask)) < blockLimit) {
         qsizetype next = p + Block;
         while (mask != 0) {
             const qsizetype resume = visit(p + std::countr_zero(mask));
