@@ -1,5 +1,8 @@
 #include "ui/Form1.h"
 
+#include "browser/BrowserPane.h"
+#include "browser/HarvestPass.h"
+#include "browser/WebAddresses.h"
 #include "search/SearchQuestions.h"
 
 #include <QCursor>
@@ -7,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
@@ -19,6 +23,10 @@ using namespace ControlLayout;
 namespace {
 
 const QString StartTip = QStringLiteral("请输入2个汉字或4个字母以上");
+// The browser pane's pages whose links are collected point here.
+const QString HarvestPattern = QStringLiteral("Sorting.asp?sortid=");
+// Label5 is the only element of its control array.
+constexpr int Label5Index = 5;
 
 QLabel *createPicture(const ControlSpec &spec, QWidget *page)
 {
@@ -63,15 +71,6 @@ void applyTextColour(QWidget *widget, TextColour colour)
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::Text, text);
     widget->setPalette(palette);
-}
-
-QWidget *createBlankPane(QWidget *page)
-{
-    auto *pane = new QWidget(page);
-    pane->setFocusPolicy(Qt::StrongFocus);
-    pane->setBackgroundRole(QPalette::Base);
-    pane->setAutoFillBackground(true);
-    return pane;
 }
 
 QCursor handCursor()
@@ -177,11 +176,11 @@ QWidget *Form1::createControl(const ControlSpec &spec, QWidget *page)
     return control;
 }
 
-// The one place that makes the browser pane. Until the real pane exists, a
-// blank one keeps its place, its focus and its tab.
-QWidget *Form1::createBrowserPane(QWidget *page)
+BrowserPane *Form1::createBrowserPane(QWidget *page)
 {
-    return createBlankPane(page);
+    auto *pane = new BrowserPane(page);
+    connect(pane, &BrowserPane::DownloadComplete, this, &Form1::WebBrowser1_DownloadComplete);
+    return pane;
 }
 
 void Form1::findWorkingControls()
@@ -190,7 +189,9 @@ void Form1::findWorkingControls()
     m_labtip = findChild<QLabel *>(QStringLiteral("labtip"));
     m_lQ = findChild<QListWidget *>(QStringLiteral("lQ"));
     m_lA = findChild<QListWidget *>(QStringLiteral("lA"));
-    m_WebBrowser1 = findChild<QWidget *>(QStringLiteral("WebBrowser1"));
+    m_WebBrowser1 = findChild<BrowserPane *>(QStringLiteral("WebBrowser1"));
+    m_Label5 = findChild<QLabel *>(QStringLiteral("Label5_5"));
+    m_Label8 = findChild<QLabel *>(QStringLiteral("Label8"));
 }
 
 // The layout's places are in client-area pixels; each control sits on its
@@ -210,6 +211,8 @@ void Form1::connectBehaviours()
     connect(m_lQ, &QListWidget::itemSelectionChanged, this, &Form1::selectMatchingAnswer);
     // A click on the question already selected picks its answer again, too.
     connect(m_lQ, &QListWidget::itemClicked, this, &Form1::selectMatchingAnswer);
+    m_Label5->installEventFilter(this);
+    m_Label8->installEventFilter(this);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -217,15 +220,22 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_tQ && event->type() == QEvent::MouseButtonPress
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         emptyQueryBox();
+    } else if ((watched == m_Label5 || watched == m_Label8) && event->type() == QEvent::MouseButtonRelease) {
+        const auto *release = static_cast<QMouseEvent *>(event);
+        // A click is a release of the left button over the label it was pressed on.
+        if (release->button() == Qt::LeftButton
+            && static_cast<QWidget *>(watched)->rect().contains(release->position().toPoint()))
+            clickLabel(watched);
     } else if (watched == m_pageArea && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
         placeControls();
     }
     return QWidget::eventFilter(watched, event);
 }
 
-// Start-up step 1. The plain pane has no page to load.
+// Start-up step 1: the page loads while the start-up goes on.
 void Form1::startBrowserNavigation()
 {
+    m_WebBrowser1->Navigate(QUrl(QString::fromLatin1(WebAddresses::StartPage)));
 }
 
 void Form1::showCentred()
@@ -293,4 +303,51 @@ void Form1::selectMatchingAnswer()
         return;
     m_lA->setCurrentItem(answer, QItemSelectionModel::ClearAndSelect);
     m_lA->scrollToItem(answer);
+}
+
+void Form1::WebBrowser1_DownloadComplete()
+{
+    ListLinks(HarvestPattern);
+}
+
+// The pane answers asynchronously; each pass adds all its rows at once, in
+// document order.
+void Form1::ListLinks(const QString &pattern)
+{
+    HarvestLinks(*m_WebBrowser1, pattern, m_harvest);
+}
+
+void Form1::clickLabel(QObject *label)
+{
+    if (label == m_Label5)
+        Label5_Click(Label5Index);
+    else
+        Label8_Click();
+}
+
+// The element's index does not change what opens.
+void Form1::Label5_Click(int /*index*/)
+{
+    openPage(QUrl(QString::fromLatin1(WebAddresses::SectionHomePage)));
+}
+
+void Form1::Label8_Click()
+{
+    openPage(QUrl(QString::fromLatin1(WebAddresses::ForumThread)));
+}
+
+// The page opens outside the program; the window carries on at once, and a
+// page that cannot be opened is reported without stopping anything.
+void Form1::openPage(const QUrl &address)
+{
+    if (m_opener.open(address))
+        return;
+    auto *message = new QMessageBox(QMessageBox::Warning, windowTitle(), PageOpener::FailureMessage(address),
+                                    QMessageBox::Ok, this);
+    message->setAttribute(Qt::WA_DeleteOnClose);
+    message->setObjectName(QStringLiteral("openFailedMessage"));
+    // The user may copy the address while going on with the quiz.
+    message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    message->setWindowModality(Qt::NonModal);
+    message->show();
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "bank/QuestionLines.h"
+#include "browser/HarvestList.h"
+#include "browser/PageOpener.h"
 #include "ui/ControlLayout.h"
 
 #include <QWidget>
 
 #include <vector>
 
+class BrowserPane;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -27,7 +30,12 @@ public:
     QLabel *labtip() const { return m_labtip; }
     QListWidget *lQ() const { return m_lQ; }
     QListWidget *lA() const { return m_lA; }
-    QWidget *WebBrowser1() const { return m_WebBrowser1; }
+    BrowserPane *WebBrowser1() const { return m_WebBrowser1; }
+
+    // The link harvest's rows, kept for the window's life and never shown.
+    const HarvestList &harvest() const { return m_harvest; }
+    // Opens the shortcut labels' pages; tests put a recorder in its place.
+    PageOpener &opener() { return m_opener; }
 
     // The bank's lines, filled once at start-up; searches before then find nothing.
     void setQuestionLines(QuestionLines lines);
@@ -54,7 +62,7 @@ private:
     void createTabPanel();
     void createControls();
     QWidget *createControl(const ControlLayout::ControlSpec &spec, QWidget *page);
-    QWidget *createBrowserPane(QWidget *page);
+    BrowserPane *createBrowserPane(QWidget *page);
     void findWorkingControls();
     void placeControls();
     void connectBehaviours();
@@ -64,6 +72,13 @@ private:
     void emptyQueryBox();
     void selectMatchingAnswer();
 
+    void ListLinks(const QString &pattern);
+    void WebBrowser1_DownloadComplete();
+    void Label5_Click(int index);
+    void Label8_Click();
+    void openPage(const QUrl &address);
+    void clickLabel(QObject *label);
+
     QuestionLines m_questionLines;
     std::vector<PlacedControl> m_controls;
     QTabWidget *m_SSTab1 = nullptr;
@@ -72,5 +87,9 @@ private:
     QLabel *m_labtip = nullptr;
     QListWidget *m_lQ = nullptr;
     QListWidget *m_lA = nullptr;
-    QWidget *m_WebBrowser1 = nullptr;
+    BrowserPane *m_WebBrowser1 = nullptr;
+    QLabel *m_Label5 = nullptr;
+    QLabel *m_Label8 = nullptr;
+    HarvestList m_harvest;
+    PageOpener m_opener;
 };

@@ -1,5 +1,6 @@
 #include "BankWriter.h"
 
+#include "browser/BrowserPane.h"
 #include "ui/Form1.h"
 #include "ui/StartUp.h"
 
@@ -26,7 +27,8 @@ QByteArray readFile(const QString &path)
 }
 
 // The focusable controls in the order the focus chain visits them; the tab
-// panel takes the focus through its strip.
+// panel takes the focus through its strip, the browser pane through the
+// engine's view inside it.
 QList<QWidget *> focusOrder(Form1 &form)
 {
     const QList<QWidget *> controls{form.tQ(), form.SSTab1(), form.lA(), form.lQ(), form.WebBrowser1()};
@@ -35,6 +37,8 @@ QList<QWidget *> focusOrder(Form1 &form)
         if (widget->focusPolicy() == Qt::NoFocus || widget->focusProxy())
             continue;
         QWidget *control = widget == form.SSTab1()->tabBar() ? form.SSTab1() : widget;
+        if (form.WebBrowser1()->isAncestorOf(widget))
+            control = form.WebBrowser1();
         if (controls.contains(control) && !order.contains(control))
             order << control;
     }

@@ -1,0 +1,135 @@
+#include "browser/BrowserPane.h"
+#include "browser/WebAddresses.h"
+#include "ui/Form1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+
+namespace {
+
+// The engine starts slowly on a loaded machine.
+constexpr int Timeout = 30000;
+
+QLabel *label(Form1 &form, const char *name)
+{
+    return form.findChild<QLabel *>(QLatin1String(name));
+}
+
+QUrl writePage(const QTemporaryDir &dir, const QString &name, const QByteArray &body)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>" + body + "</body></html>");
+    return QUrl::fromLocalFile(file.fileName());
+}
+
+const QByteArray LinksPage = "<a href=\"http://portal.test/Sorting.asp?sortid=1\">第一类</a>"
+                            "<a href=\"http://portal.test/news.asp\">新闻</a>"
+                            "<a href=\"http://portal.test/sorting.ASP?SortID=2\"></a>";
+
+} // namespace
+
+// The window's web side: the two page shortcuts and the browser pane's harvest.
+class TestForm1Web : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Form1> form;
+    QList<QUrl> opened;
+
+    void clickLabelOnTab(const char *name, int tab)
+    {
+        form->SSTab1()->setCurrentIndex(tab);
+        QTest::mouseClick(label(*form, name), Qt::LeftButton, {}, QPoint(10, 8));
+    }
+
+private slots:
+    void init()
+    {
+        form = std::make_unique<Form1>();
+        opened.clear();
+        form->opener().replace([this](const QUrl &address) {
+            opened << address;
+            return true;
+        });
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void cleanup() { form.reset(); }
+
+    void shortcutsOpenTheirPageOncePerClick()
+    {
+        clickLabelOnTab("Label8", 1);
+        QCOMPARE(opened, QList<QUrl>{QUrl(WebAddresses::ForumThread)});
+        clickLabelOnTab("Label5_5", 0);
+        QCOMPARE(opened, (QList<QUrl>{QUrl(WebAddresses::ForumThread), QUrl(WebAddresses::SectionHomePage)}));
+        clickLabelOnTab("Label5_5", 0);
+        QCOMPARE(opened.size(), 3);
+        QCOMPARE(opened.last(), QUrl(WebAddresses::SectionHomePage));
+        QCOMPARE(QUrl(WebAddresses::SectionHomePage).path(), QString());
+    }
+
+    void hoveringShowsTheHandAndOpensNothing()
+    {
+        for (const char *name : {"Label5_5", "Label8"}) {
+            QLabel *shortcut = label(*form, name);
+            QTest::mouseMove(shortcut, QPoint(5, 5));
+            QCOMPARE(shortcut->cursor().shape(), Qt::BitmapCursor);
+            QCOMPARE(shortcut->cursor().hotSpot(), QPoint(12, 4));
+        }
+        // A press that is released off the label is no click either.
+        QLabel *shortcut = label(*form, "Label8");
+        QTest::mousePress(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(shortcut, Qt::LeftButton, {}, QPoint(200, 5));
+        QVERIFY(opened.isEmpty());
+    }
+
+    void failureToOpenIsReportedAndTheWindowCarriesOn()
+    {
+        form->opener().replace([](const QUrl &) { return false; });
+        clickLabelOnTab("Label8", 1);
+        auto *message = form->findChild<QMessageBox *>(QStringLiteral("openFailedMessage"));
+        QVERIFY(message);
+        QTRY_VERIFY(message->isVisible());
+        QVERIFY(message->text().contains(QString::fromLatin1(WebAddresses::ForumThread)));
+        // Not modal: the window goes on taking queries meanwhile.
+        QCOMPARE(message->windowModality(), Qt::NonModal);
+        message->accept();
+    }
+
+    void startNavigationRequestsTheStartPage()
+    {
+        QSignalSpy loads(form->WebBrowser1(), &BrowserPane::DownloadComplete);
+        form->startBrowserNavigation();
+        QTRY_COMPARE_WITH_TIMEOUT(form->WebBrowser1()->page()->requestedUrl(), QUrl(WebAddresses::StartPage), Timeout);
+        // The built-in host cannot be reached here; the failed load is harmless.
+        QTRY_VERIFY_WITH_TIMEOUT(loads.count() >= 1, Timeout);
+        QVERIFY(form->harvest().rows().isEmpty());
+    }
+
+    void everyFinishedLoadHarvestsItsLinks()
+    {
+        QTemporaryDir dir;
+        const QUrl url = writePage(dir, "links.html", LinksPage);
+        form->WebBrowser1()->Navigate(url);
+        const QStringList onePass{
+            QStringLiteral("链接地址是http://portal.test/Sorting.asp?sortid=1 链接的文字是 <第一类>"),
+            QStringLiteral("链接地址是http://portal.test/sorting.ASP?SortID=2 链接的文字是 <>")};
+        QTRY_COMPARE_WITH_TIMEOUT(form->harvest().rows(), onePass, Timeout);
+        form->WebBrowser1()->Navigate(url);
+        QTRY_COMPARE_WITH_TIMEOUT(form->harvest().rows(), onePass + onePass, Timeout);
+    }
+};
+
+QTEST_MAIN(TestForm1Web)
+#include "tst_Form1Web.moc"
