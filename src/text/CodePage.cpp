@@ -159,6 +159,28 @@ qsizetype widenAscii(const std::uint8_t *in, const std::uint8_t *end, char16_t *
     return done;
 }
 
+// Decodes one character at a time from `in` on, up to the next sixteen bytes
+// that may be ASCII or to `end`; a lead byte at `end` goes to `pendingLead`.
+const std::uint8_t *decodeCharacters(const GbkTable &table, const std::uint8_t *in, const std::uint8_t *end,
+                                     char16_t *&out, int &pendingLead)
+{
+    while (in < end && (*in >= 0x80 || end - in < 16)) {
+        const std::uint8_t byte = *in;
+        if (table.isSingle(byte)) {
+            *out++ = table.single(byte);
+            ++in;
+        } else if (in + 1 == end) {
+            pendingLead = byte;
+            ++in;
+        } else {
+            const char16_t unit = table.pair(byte, in[1]);
+            *out++ = unit == NotATrail ? Replacement : unit;
+            in += unit == NotATrail ? 1 : 2;
+        }
+    }
+    return in;
+}
+
 } // namespace
 
 void AnsiDecoder::decode(QByteArrayView piece, QString &text)
@@ -184,22 +206,8 @@ void AnsiDecoder::decode(QByteArrayView piece, QString &text)
     }
     while (in < end) {
         const qsizetype ascii = widenAscii(in, end, out);
-        in += ascii;
         out += ascii;
-        for (; in < end && (*in >= 0x80 || end - in < 16); ) {
-            const std::uint8_t byte = *in;
-            if (table.isSingle(byte)) {
-                *out++ = table.single(byte);
-                ++in;
-            } else if (in + 1 == end) {
-                m_pendingLead = byte;
-                ++in;
-            } else {
-                const char16_t unit = table.pair(byte, in[1]);
-                *out++ = unit == NotATrail ? Replacement : unit;
-                in += unit == NotATrail ? 1 : 2;
-            }
-        }
+        in = decodeCharacters(table, in + ascii, end, out, m_pendingLead);
     }
     text.truncate(out - first);
 }
