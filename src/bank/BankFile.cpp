@@ -119,12 +119,6 @@ bool readDataBytes(const QString &path, QByteArray &DataBytes, QString *error)
     return true;
 }
 
-QuestionLines decipherLines(QByteArray DataBytes)
-{
-    MRC4::CryptBytes(bytesOf(DataBytes), BankKey);
-    return QuestionLines::fromText(CodePage::fromAnsi(DataBytes));
-}
-
 bool loadQuestionLines(const QString &path, QuestionLines &lines, QString *error)
 {
     QFile file(path);

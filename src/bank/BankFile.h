@@ -19,9 +19,6 @@ QString DataPath(const QString &programFolder);
 // an error whose message (in Chinese, for the window) names the path and cause.
 bool readDataBytes(const QString &path, QByteArray &DataBytes, QString *error);
 
-// Deciphers bank bytes in memory, decodes them from GBK and splits the lines.
-QuestionLines decipherLines(QByteArray DataBytes);
-
 // The whole load: read, decipher, decode, split. The file is left as it was.
 bool loadQuestionLines(const QString &path, QuestionLines &lines, QString *error);
 
