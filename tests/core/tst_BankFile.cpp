@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include "bank/BankFile.h"
 #include "cipher/MRC4.h"
 #include "search/SearchQuestions.h"
@@ -18,19 +20,6 @@ QByteArray encipher(QByteArray bytes)
 {
     MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size())}, BankFile::BankKey);
     return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QStringList linesOf(const QuestionLines &lines)

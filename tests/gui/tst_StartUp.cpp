@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "BankWriter.h"
 
 #include "browser/BrowserPane.h"
@@ -19,12 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The focusable controls in the order the focus chain visits them; the tab
 // panel takes the focus through its strip, the browser pane through the

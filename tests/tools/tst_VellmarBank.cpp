@@ -1,4 +1,5 @@
 #include "ReferenceRc4.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,19 +27,6 @@ Run runTool(const QStringList &arguments)
     process.waitForFinished(60000);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 QString gbk(const QByteArray &bytes)
