@@ -134,9 +134,9 @@ private:
     std::vector<char16_t> m_pair;
 };
 
-// Widens the ASCII bytes at `in` into `out`, sixteen at a time while at least
-// sixteen remain; stops at the first byte that is not ASCII. Writes up to
-// sixteen units past what it reports. Returns the number of bytes done.
+// Widens the ASCII bytes at `in` into `out` up to the first byte that is not
+// ASCII, with SSE2 sixteen at a time while at least sixteen remain (writing
+// up to sixteen units past what it reports). Returns the number of bytes done.
 qsizetype widenAscii(const std::uint8_t *in, const std::uint8_t *end, char16_t *out)
 {
     qsizetype done = 0;
@@ -152,15 +152,15 @@ qsizetype widenAscii(const std::uint8_t *in, const std::uint8_t *end, char16_t *
         done += 16;
     }
 #else
-    Q_UNUSED(in);
-    Q_UNUSED(end);
-    Q_UNUSED(out);
+    for (; in + done < end && in[done] < 0x80; ++done)
+        out[done] = in[done];
 #endif
     return done;
 }
 
-// Decodes one character at a time from `in` on, up to the next sixteen bytes
-// that may be ASCII or to `end`; a lead byte at `end` goes to `pendingLead`.
+// Decodes one character at a time from `in` on, up to an ASCII byte with
+// sixteen bytes or more left, which widenAscii takes faster, or to `end`; a
+// lead byte at `end` goes to `pendingLead`.
 const std::uint8_t *decodeCharacters(const GbkTable &table, const std::uint8_t *in, const std::uint8_t *end,
                                      char16_t *&out, int &pendingLead)
 {
