@@ -219,8 +219,13 @@ void AnsiDecoder::finish(QString &text)
     m_pendingLead = -1;
     if (m_forConverter.isEmpty())
         return;
+    // Qt's converter silently drops a lead byte left at the very end. A line
+    // feed, which is never a trail byte, makes it give a substitute for it
+    // like for any other lead byte without its trail; the feed is taken off again.
+    m_forConverter.append('\n');
     QStringDecoder decoder(CodecName);
-    const QString rest = decoder.decode(m_forConverter);
+    QString rest = decoder.decode(m_forConverter);
+    rest.chop(1);
     text.append(rest);
     m_forConverter.clear();
 }

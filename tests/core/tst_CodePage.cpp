@@ -55,8 +55,7 @@ private slots:
     {
         // A lead byte without a valid trail byte, then a lone lead byte at the end.
         const QString text = CodePage::fromAnsi(QByteArray::fromHex("8130D6D041") + QByteArray("\x81", 1));
-        QVERIFY(text.contains(QStringLiteral("中A")));
-        QVERIFY(text.size() >= 4);
+        QCOMPARE(text, QStringLiteral("\uFFFD0中A\uFFFD"));
     }
 };
 

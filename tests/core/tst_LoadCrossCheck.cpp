@@ -12,10 +12,14 @@
 // the line split against QString::split, the whole load against both.
 namespace {
 
+// Qt's converter drops a lead byte at the very end of its input; ended by a
+// line feed (never a trail byte), it gives a substitute for it instead.
 QString converterText(QByteArrayView bytes)
 {
     QStringDecoder decoder("GBK");
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes.toByteArray() + '\n');
+    text.chop(1);
+    return text;
 }
 
 QStringList plainLines(const QString &text)
