@@ -3,7 +3,6 @@
 #include "BankGenerator.h"
 
 #include "bank/BankFile.h"
-#include "cipher/MRC4.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,7 +24,7 @@ const QTemporaryDir &bankFolder()
 
 QByteArray encipher(QByteArray bytes)
 {
-    MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size())}, BankFile::BankKey);
+    BankFile::cipherInMemory(bytes);
     return bytes;
 }
 

@@ -134,6 +134,11 @@ bool loadQuestionLines(const QString &path, QuestionLines &lines, QString *error
     return true;
 }
 
+void cipherInMemory(QByteArray &bytes)
+{
+    MRC4::CryptBytes(bytesOf(bytes), BankKey);
+}
+
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
@@ -153,7 +158,7 @@ bool JIAMSJXX(const QString &path, QString *error)
     QByteArray DataBytes;
     if (!readDataBytes(path, DataBytes, error))
         return false;
-    MRC4::CryptBytes(bytesOf(DataBytes), BankKey);
+    cipherInMemory(DataBytes);
     return writeWhole(path, DataBytes, error);
 }
 

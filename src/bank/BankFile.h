@@ -22,6 +22,10 @@ bool readDataBytes(const QString &path, QByteArray &DataBytes, QString *error);
 // The whole load: read, decipher, decode, split. The file is left as it was.
 bool loadQuestionLines(const QString &path, QuestionLines &lines, QString *error);
 
+// Enciphers or deciphers bank bytes in memory with the bank's key; the
+// cipher is its own inverse.
+void cipherInMemory(QByteArray &bytes);
+
 // Writes `bytes` to `path` through a temporary file in the same folder and a
 // rename, so an interruption leaves either the old file or the new one.
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error);

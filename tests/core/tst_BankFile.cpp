@@ -1,7 +1,6 @@
 #include "TestFiles.h"
 
 #include "bank/BankFile.h"
-#include "cipher/MRC4.h"
 #include "search/SearchQuestions.h"
 #include "text/CodePage.h"
 
@@ -18,7 +17,7 @@ namespace {
 
 QByteArray encipher(QByteArray bytes)
 {
-    MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size())}, BankFile::BankKey);
+    BankFile::cipherInMemory(bytes);
     return bytes;
 }
 

@@ -1,5 +1,4 @@
 #include "bank/BankFile.h"
-#include "cipher/MRC4.h"
 #include "text/CodePage.h"
 
 #include <QFile>
@@ -95,7 +94,7 @@ void compareDecoding(QRandomGenerator &random, const QByteArray &bytes)
 
 QByteArray encipher(QByteArray bytes)
 {
-    MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size())}, BankFile::BankKey);
+    BankFile::cipherInMemory(bytes);
     return bytes;
 }
 

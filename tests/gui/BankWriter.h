@@ -1,7 +1,6 @@
 #pragma once
 
 #include "bank/BankFile.h"
-#include "cipher/MRC4.h"
 #include "text/CodePage.h"
 
 #include <QFile>
@@ -11,7 +10,7 @@
 inline bool writeBankFile(const QString &path, const QStringList &lines)
 {
     QByteArray bytes = CodePage::toAnsi(lines.join(QStringLiteral("\r\n")));
-    MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size())}, BankFile::BankKey);
+    BankFile::cipherInMemory(bytes);
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }

@@ -4,7 +4,6 @@
 #include "BankSource.h"
 
 #include "bank/BankFile.h"
-#include "cipher/MRC4.h"
 #include "search/SearchQuestions.h"
 #include "text/CodePage.h"
 
@@ -77,11 +76,6 @@ bool readWhole(const QString &path, QByteArray &bytes, QString *error)
     return true;
 }
 
-std::span<std::uint8_t> bytesOf(QByteArray &buffer)
-{
-    return {reinterpret_cast<std::uint8_t *>(buffer.data()), size_t(buffer.size())};
-}
-
 int build(const QStringList &arguments)
 {
     if (arguments.size() != 2)
@@ -94,7 +88,7 @@ int build(const QStringList &arguments)
     QByteArray utf8, plain;
     if (!readWhole(source, utf8, &error) || !BankSource::compile(utf8, source, plain, &error))
         return fail(error);
-    MRC4::CryptBytes(bytesOf(plain), BankFile::BankKey);
+    BankFile::cipherInMemory(plain);
     if (!BankFile::writeWhole(bank, plain, &error))
         return fail(error);
     return Ok;
@@ -113,7 +107,7 @@ int cipher(const QStringList &arguments, const QString &name)
     QByteArray bytes;
     if (!BankFile::readDataBytes(input, bytes, &error))
         return fail(error);
-    MRC4::CryptBytes(bytesOf(bytes), BankFile::BankKey);
+    BankFile::cipherInMemory(bytes);
     if (!BankFile::writeWhole(output, bytes, &error))
         return fail(error);
     return Ok;
@@ -179,7 +173,7 @@ int check(const QStringList &arguments)
     QByteArray bytes;
     if (!BankFile::readDataBytes(arguments.at(0), bytes, &error))
         return fail(error);
-    MRC4::CryptBytes(bytesOf(bytes), BankFile::BankKey);
+    BankFile::cipherInMemory(bytes);
     const BankReport report = checkPlainBank(bytes);
     printLine(report.toText());
     return report.hasProblems() ? Failed : Ok;
