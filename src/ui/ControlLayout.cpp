@@ -87,10 +87,10 @@ QFont windowFont()
     return yaHeiAt(9);
 }
 
-QFont fontFor(const ControlSpec &spec)
+QFont fontFor(const ControlSpec &row)
 {
-    QFont font = spec.font == YaHei105 ? yaHeiAt(10.5) : windowFont();
-    font.setUnderline(spec.underline);
+    QFont font = row.font == YaHei105 ? yaHeiAt(10.5) : windowFont();
+    font.setUnderline(row.underline);
     return font;
 }
 

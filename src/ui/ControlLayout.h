@@ -72,6 +72,6 @@ Layer stackingLayer(Kind kind);
 // Chinese text never shows as boxes.
 QStringList fontFamilies();
 QFont windowFont();
-QFont fontFor(const ControlSpec &spec);
+QFont fontFor(const ControlSpec &row);
 
 } // namespace ControlLayout

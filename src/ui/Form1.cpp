@@ -28,27 +28,27 @@ const QString HarvestPattern = QStringLiteral("Sorting.asp?sortid=");
 // Label5 is the only element of its control array.
 constexpr int Label5Index = 5;
 
-QLabel *createPicture(const ControlSpec &spec, QWidget *page)
+QLabel *createPicture(const ControlSpec &row, QWidget *page)
 {
     auto *picture = new QLabel(page);
-    picture->setPixmap(QPixmap(spec.text.toString()));
+    picture->setPixmap(QPixmap(row.text.toString()));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return picture;
 }
 
-QLabel *createLabel(const ControlSpec &spec, QWidget *page)
+QLabel *createLabel(const ControlSpec &row, QWidget *page)
 {
     // A QLabel paints no background of its own, so the picture beneath shows through.
-    auto *label = new QLabel(spec.text.toString(), page);
+    auto *label = new QLabel(row.text.toString(), page);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(false);
     return label;
 }
 
-QLineEdit *createTextBox(const ControlSpec &spec, QWidget *page)
+QLineEdit *createTextBox(const ControlSpec &row, QWidget *page)
 {
-    return new QLineEdit(spec.text.toString(), page);
+    return new QLineEdit(row.text.toString(), page);
 }
 
 QListWidget *createListBox(QWidget *page)
@@ -134,12 +134,12 @@ void Form1::createTabPanel()
 
 void Form1::createControls()
 {
-    for (const ControlSpec &spec : ControlLayout::controls()) {
-        QWidget *control = createControl(spec, m_SSTab1->widget(spec.tab));
-        m_controls.push_back({&spec, control});
+    for (const ControlSpec &row : ControlLayout::controls()) {
+        QWidget *control = createControl(row, m_SSTab1->widget(row.tab));
+        m_controls.push_back({&row, control});
     }
     for (const PlacedControl &placed : m_controls) {
-        const Layer layer = stackingLayer(placed.spec->kind);
+        const Layer layer = stackingLayer(placed.row->kind);
         if (layer == Layer::Pictures)
             placed.widget->lower();
         else if (layer == Layer::Windows)
@@ -147,18 +147,18 @@ void Form1::createControls()
     }
 }
 
-QWidget *Form1::createControl(const ControlSpec &spec, QWidget *page)
+QWidget *Form1::createControl(const ControlSpec &row, QWidget *page)
 {
     QWidget *control = nullptr;
-    switch (spec.kind) {
+    switch (row.kind) {
     case Kind::Picture:
-        control = createPicture(spec, page);
+        control = createPicture(row, page);
         break;
     case Kind::Label:
-        control = createLabel(spec, page);
+        control = createLabel(row, page);
         break;
     case Kind::TextBox:
-        control = createTextBox(spec, page);
+        control = createTextBox(row, page);
         break;
     case Kind::ListBox:
         control = createListBox(page);
@@ -167,11 +167,11 @@ QWidget *Form1::createControl(const ControlSpec &spec, QWidget *page)
         control = createBrowserPane(page);
         break;
     }
-    control->setObjectName(spec.name.toString());
-    if (spec.font != FontChoice::WindowFont || spec.underline)
-        control->setFont(fontFor(spec));
-    applyTextColour(control, spec.colour);
-    if (spec.handCursor)
+    control->setObjectName(row.name.toString());
+    if (row.font != FontChoice::WindowFont || row.underline)
+        control->setFont(fontFor(row));
+    applyTextColour(control, row.colour);
+    if (row.handCursor)
         control->setCursor(handCursor());
     return control;
 }
@@ -200,7 +200,7 @@ void Form1::placeControls()
 {
     for (const PlacedControl &placed : m_controls) {
         const QPoint pageOrigin = placed.widget->parentWidget()->mapTo(this, QPoint(0, 0));
-        placed.widget->setGeometry(placed.spec->rect.translated(-pageOrigin));
+        placed.widget->setGeometry(placed.row->rect.translated(-pageOrigin));
     }
 }
 

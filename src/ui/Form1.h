@@ -54,14 +54,14 @@ protected:
 private:
     struct PlacedControl
     {
-        const ControlLayout::ControlSpec *spec;
+        const ControlLayout::ControlSpec *row;
         QWidget *widget;
     };
 
     void setUpWindow();
     void createTabPanel();
     void createControls();
-    QWidget *createControl(const ControlLayout::ControlSpec &spec, QWidget *page);
+    QWidget *createControl(const ControlLayout::ControlSpec &row, QWidget *page);
     BrowserPane *createBrowserPane(QWidget *page);
     void findWorkingControls();
     void placeControls();
