@@ -142,15 +142,10 @@ void cipherInMemory(QByteArray &bytes)
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("无法写入文件“%1”：%2").arg(displayPath(path), file.errorString()));
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        setError(error, QStringLiteral("无法写入文件“%1”：%2").arg(displayPath(path), file.errorString()));
-        return false;
-    }
-    return true;
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    setError(error, QStringLiteral("无法写入文件“%1”：%2").arg(displayPath(path), file.errorString()));
+    return false;
 }
 
 bool JIAMSJXX(const QString &path, QString *error)

@@ -64,8 +64,8 @@ constexpr char16_t NotATrail = 0xFFFF;
 
 // What Qt's GBK converter makes of every single byte and every pair of bytes,
 // asked of the converter itself once, so that the decoder below gives its
-// results exactly, only faster. The converter drops a lead byte at the very
-// end of the bytes; the decoder leaves that case to the converter.
+// results exactly, only faster. A lead byte at the very end of the bytes is
+// left to AnsiDecoder::finish.
 class GbkTable
 {
 public:
@@ -228,6 +228,14 @@ void AnsiDecoder::finish(QString &text)
     rest.chop(1);
     text.append(rest);
     m_forConverter.clear();
+}
+
+bool isValidAnsi(QByteArrayView bytes)
+{
+    // Ended by a line feed, so that a lead byte at the very end counts as invalid too.
+    QStringDecoder decoder(CodecName);
+    const QString text = decoder.decode(bytes.toByteArray() + '\n');
+    return !decoder.hasError();
 }
 
 void requireGbk()

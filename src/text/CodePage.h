@@ -24,6 +24,9 @@ QByteArray toAnsi(QStringView text);
 // Decodes GBK; never fails: invalid byte sequences become substitute characters.
 QString fromAnsi(QByteArrayView bytes);
 
+// True when every byte of `bytes` belongs to a GBK character.
+bool isValidAnsi(QByteArrayView bytes);
+
 // Decodes a GBK byte stream that arrives in pieces; the text is exactly what
 // fromAnsi gives for all the bytes at once.
 class AnsiDecoder

@@ -51,6 +51,14 @@ private slots:
         QVERIFY(!CodePage::findUnencodable(QStringLiteral("中文abc"), &position));
     }
 
+    void validity()
+    {
+        QVERIFY(CodePage::isValidAnsi(QByteArray::fromHex("D6D0B9FA41")));
+        QVERIFY(!CodePage::isValidAnsi(QByteArray::fromHex("8130")));
+        // A lead byte with nothing after it is no character either.
+        QVERIFY(!CodePage::isValidAnsi(QByteArray::fromHex("41D6")));
+    }
+
     void decodingNeverFails()
     {
         // A lead byte without a valid trail byte, then a lone lead byte at the end.

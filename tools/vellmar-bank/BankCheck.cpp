@@ -1,6 +1,7 @@
 #include "BankCheck.h"
 
-#include <QStringDecoder>
+#include "text/CodePage.h"
+
 #include <QStringList>
 
 namespace {
@@ -17,13 +18,6 @@ QList<QByteArrayView> splitCrLf(const QByteArray &plain)
     }
     lines.append(rest);
     return lines;
-}
-
-bool decodesCleanly(QByteArrayView line)
-{
-    QStringDecoder decoder("GBK");
-    const QString decoded = decoder.decode(line); // decoding is lazy until assigned
-    return !decoder.hasError();
 }
 
 QString listLines(const QList<qsizetype> &numbers)
@@ -79,7 +73,7 @@ BankReport checkPlainBank(const QByteArray &plain)
         const bool isQuestion = index % 2 == 0 && index + 1 < lines.size();
         if (isQuestion && !line.contains('-'))
             report.questionsWithoutDash.append(index + 1);
-        if (!decodesCleanly(line))
+        if (!CodePage::isValidAnsi(line))
             report.undecodableLines.append(index + 1);
     }
     return report;
