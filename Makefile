@@ -22,8 +22,10 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The search and load benchmarks, then the window's start-up and footprint
+# under Xvfb; a few minutes. Says what is missing when a part cannot run.
 bench: build
-	@$(BUILD)/bench/vellmar-bench
+	@cmake --build $(BUILD) --target bench
 
 clean:
 	rm -rf $(BUILD)

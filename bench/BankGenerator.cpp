@@ -1,5 +1,6 @@
 #include "BankGenerator.h"
 
+#include "bank/BankFile.h"
 #include "text/CodePage.h"
 
 #include <array>
@@ -192,6 +193,14 @@ QByteArray plainBank(int pairs, std::uint64_t seed)
         writePair(writer, random, draw);
     bank.truncate(writer.position() - bank.constData());
     return bank;
+}
+
+QByteArray benchmarkBank(int pairs)
+{
+    constexpr std::uint64_t Seed = 5380;
+    QByteArray bytes = plainBank(pairs, Seed + std::uint64_t(pairs));
+    BankFile::cipherInMemory(bytes);
+    return bytes;
 }
 
 QString commonestPair()

@@ -12,20 +12,12 @@
 
 namespace {
 
-constexpr std::uint64_t Seed = 5380;
-
 const QTemporaryDir &bankFolder()
 {
     static const QTemporaryDir folder;
     if (!folder.isValid())
         throw std::runtime_error("cannot make a temporary folder for the benchmark banks");
     return folder;
-}
-
-QByteArray encipher(QByteArray bytes)
-{
-    BankFile::cipherInMemory(bytes);
-    return bytes;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -39,7 +31,7 @@ BenchBank makeBank(int pairs)
 {
     BenchBank bank;
     bank.path = bankFolder().filePath(QStringLiteral("bank-%1.dat").arg(pairs));
-    bank.enciphered = encipher(BankGenerator::plainBank(pairs, Seed + std::uint64_t(pairs)));
+    bank.enciphered = BankGenerator::benchmarkBank(pairs);
     writeFile(bank.path, bank.enciphered);
     QString error;
     if (!BankFile::loadQuestionLines(bank.path, bank.lines, &error))

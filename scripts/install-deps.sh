@@ -12,7 +12,7 @@ packages=(
   libbenchmark-dev
   fonts-wqy-microhei
   xvfb xauth
-  python3 python3-pil
+  python3 python3-pil python3-xlib
 )
 
 missing=()

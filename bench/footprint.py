@@ -1,0 +1,446 @@
+#!/usr/bin/env python3
+"""The window's start-up and footprint, measured from outside the program.
+
+Run under an X server without a window manager (make bench uses xvfb-run).
+For the sample bank and for the benchmarks' generated bank of 1,000,000 pairs
+it starts vellmar-quiz from a folder of its own that holds a copy of the
+program and the bank as data.dat, and measures:
+
+- exec -> the window mapped (the X server's MapNotify), and exec -> the first
+  search result painted for a query typed as soon as the window is mapped;
+- keystroke -> result painted: from the XTEST key press that makes the query
+  long enough to search, up to the X server's damage reports over both the
+  tip line and the question list, for a query found nowhere and for one that
+  reaches 20 hits early;
+- the proportional set size (smaps_rollup) of the program and of every
+  browser-engine process under it, 10 s after exec;
+- the CPU time (utime + stime) of the whole process tree over 30 s of idling.
+
+Each figure is printed beside its target.
+"""
+
+import argparse
+import os
+import select
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+try:
+    from Xlib import X, XK, display
+    from Xlib.ext import damage
+except ImportError:
+    sys.exit("footprint.py: the Python X library is missing (Debian: python3-xlib)")
+
+WINDOW_TITLE = "Vellmar答题器 v1.2"
+# Places in the window's client area, in pixels (x, y, width, height).
+WHOLE_WINDOW = (0, 0, 481, 313)
+QUERY_BOX = (8, 32, 238, 25)
+TIP_LINE = (8, 58, 276, 24)
+QUESTION_LIST = (8, 80, 315, 164)
+
+ABSENT_QUERY = "zgvd"  # in no bank: the whole bank is scanned
+EARLY_QUERY = "dsds"   # 20 hits within the first lines of either bank
+GENERATED_PAIRS = 1_000_000
+
+MB = 1e6
+FOOTPRINT_AT = 10.0  # seconds after exec
+IDLE_SPAN = 30.0
+EVENT_TIMEOUT = 5.0
+
+MAPPED_LIMIT = 0.3
+KEYSTROKE_LIMIT = 1 / 60
+PSS_LIMIT = 75 * MB
+PSS_PER_TEXT_BYTE = 1.2
+IDLE_CPU_LIMIT = 0.01  # of one core
+
+
+def intersects(area, rect):
+    x, y, w, h = rect
+    return area.x < x + w and x < area.x + area.width and area.y < y + h and y < area.y + area.height
+
+
+class Screen:
+    """The X server: new top-level windows, what gets painted, fake input."""
+
+    def __init__(self):
+        self.display = display.Display()
+        for extension in ("DAMAGE", "XTEST"):
+            if not self.display.has_extension(extension):
+                sys.exit(f"footprint.py: the X server lacks the {extension} extension")
+        self.display.damage_query_version()
+        self.root = self.display.screen().root
+        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        self.display.sync()
+        self.damage_event = self.display.extension_event.DamageNotify
+        self.window = None
+
+    def events(self, deadline):
+        """Yields (event, time received) until the deadline passes."""
+        while True:
+            while self.display.pending_events():
+                yield self.display.next_event(), time.monotonic()
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                return
+            select.select([self.display], [], [], remaining)
+
+    def drain(self):
+        for _ in self.events(time.monotonic()):
+            pass
+
+    def _is_the_window(self, window):
+        try:
+            name = window.get_full_property(self.display.intern_atom("_NET_WM_NAME"),
+                                            self.display.intern_atom("UTF8_STRING"))
+        except Exception:  # the window may be gone already
+            return False
+        return name is not None and name.value.decode("utf-8", "replace") == WINDOW_TITLE
+
+    def _follow(self, window):
+        # A window that is replaced takes its damage object with it.
+        self.window = window
+        window.damage_create(damage.DamageReportRawRectangles)
+        self.display.sync()
+
+    def _replaced(self, event):
+        """Follows the window when the program maps one with its title; tells
+        whether the event was such a map."""
+        if event.type == X.MapNotify and not event.override and self._is_the_window(event.window):
+            self._follow(event.window)
+            return True
+        if event.type == X.DestroyNotify and self.window is not None and event.window.id == self.window.id:
+            self.window = None
+        return False
+
+    def wait_for_window(self, deadline):
+        """The time the window was first mapped, or None."""
+        self.window = None
+        for event, received in self.events(deadline):
+            if self._replaced(event):
+                return received
+        return None
+
+    def wait_for_paint(self, rects, deadline):
+        """The time by which damage has covered a part of every rect, or None."""
+        left = list(rects)
+        for event, received in self.events(deadline):
+            if self._replaced(event):
+                left = list(rects)
+            elif event.type == self.damage_event and self.window is not None \
+                    and event.drawable.id == self.window.id:
+                left = [rect for rect in left if not intersects(event.area, rect)]
+                if not left:
+                    return received
+        return None
+
+    def focus_window(self):
+        self.display.set_input_focus(self.window, X.RevertToParent, X.CurrentTime)
+        self.display.sync()
+
+    def click(self, rect):
+        origin = self.window.translate_coords(self.root, 0, 0)
+        x, y, w, h = rect
+        self.display.xtest_fake_input(X.MotionNotify, x=-origin.x + x + w // 2, y=-origin.y + y + h // 2)
+        self.display.xtest_fake_input(X.ButtonPress, 1)
+        self.display.xtest_fake_input(X.ButtonRelease, 1)
+        self.display.sync()
+
+    def key(self, character, press=True, release=True):
+        code = self.display.keysym_to_keycode(XK.string_to_keysym(character))
+        if press:
+            self.display.xtest_fake_input(X.KeyPress, code)
+        if release:
+            self.display.xtest_fake_input(X.KeyRelease, code)
+        self.display.flush()
+
+    def type(self, text):
+        for character in text:
+            self.key(character)
+        self.display.sync()
+
+
+class ProcessTree:
+    """The program and every process started under it, read from /proc."""
+
+    def __init__(self, root_pid):
+        self.root_pid = root_pid
+
+    def pids(self):
+        children = {}
+        for entry in os.listdir("/proc"):
+            if entry.isdigit():
+                fields = self._stat(int(entry))
+                if fields:
+                    children.setdefault(int(fields[1]), []).append(int(entry))
+        found, queue = [], [self.root_pid]
+        while queue:
+            pid = queue.pop()
+            found.append(pid)
+            queue.extend(children.get(pid, []))
+        return found
+
+    @staticmethod
+    def _stat(pid):
+        try:
+            with open(f"/proc/{pid}/stat") as stat:
+                return stat.read().rpartition(")")[2].split()
+        except OSError:
+            return None
+
+    def cpu_seconds(self):
+        """utime + stime of every live process, with those of its reaped children."""
+        ticks = 0
+        for pid in self.pids():
+            fields = self._stat(pid)
+            if fields:
+                ticks += sum(int(value) for value in fields[11:15])
+        return ticks / os.sysconf("SC_CLK_TCK")
+
+    @staticmethod
+    def role(pid):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
+                arguments = cmdline.read().decode("utf-8", "replace").split("\0")
+        except OSError:
+            return "?"
+        for argument in arguments:
+            if argument.startswith("--type="):
+                kind = argument[len("--type="):]
+                for other in arguments:
+                    if other.startswith("--utility-sub-type="):
+                        kind += " " + other.split("=", 1)[1].rpartition(".")[2]
+                return "engine " + kind
+        return os.path.basename(arguments[0]) if arguments and arguments[0] else "?"
+
+    @staticmethod
+    def pss_bytes(pid):
+        try:
+            with open(f"/proc/{pid}/smaps_rollup") as rollup:
+                for line in rollup:
+                    if line.startswith("Pss:"):
+                        return int(line.split()[1]) * 1024
+        except OSError:
+            pass
+        return 0
+
+    def footprint(self):
+        return [(pid, self.role(pid), self.pss_bytes(pid)) for pid in self.pids()]
+
+    def end(self, process):
+        pids = self.pids()
+        process.terminate()
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+        for pid in pids[1:]:
+            try:
+                os.kill(pid, 9)
+            except ProcessLookupError:
+                pass
+
+
+class Start:
+    """One start of the program from its folder, watched on the X server."""
+
+    def __init__(self, screen, folder):
+        self.screen = screen
+        environment = dict(os.environ, QT_QPA_PLATFORM="xcb")
+        self.log = open(os.path.join(folder, "stderr.txt"), "w")
+        self.exec_time = time.monotonic()
+        self.process = subprocess.Popen([os.path.join(folder, "vellmar-quiz")], env=environment,
+                                        stdout=subprocess.DEVNULL, stderr=self.log)
+        self.tree = ProcessTree(self.process.pid)
+        self.mapped = self._since_exec(screen.wait_for_window(time.monotonic() + EVENT_TIMEOUT))
+        self.painted = self.first_result = None
+        if self.mapped is not None:
+            self.painted = self._since_exec(screen.wait_for_paint([WHOLE_WINDOW], time.monotonic() + EVENT_TIMEOUT))
+        if self.painted is not None:
+            screen.focus_window()
+            screen.click(QUERY_BOX)
+            screen.type(EARLY_QUERY)
+            self.first_result = self._since_exec(
+                screen.wait_for_paint([TIP_LINE, QUESTION_LIST], time.monotonic() + EVENT_TIMEOUT))
+
+    def _since_exec(self, moment):
+        return None if moment is None else moment - self.exec_time
+
+    def keystroke_latency(self, query):
+        """From the press of the query's last key to the result painted."""
+        self.screen.click(QUERY_BOX)
+        self.screen.type(query[:-1])
+        time.sleep(0.1)
+        self.screen.drain()
+        pressed = time.monotonic()
+        self.screen.key(query[-1], release=False)
+        painted = self.screen.wait_for_paint([TIP_LINE, QUESTION_LIST], time.monotonic() + EVENT_TIMEOUT)
+        self.screen.key(query[-1], press=False)
+        return None if painted is None else painted - pressed
+
+    def wait_until(self, seconds_after_exec):
+        self.screen.drain()
+        time.sleep(max(0.0, self.exec_time + seconds_after_exec - time.monotonic()))
+        self.screen.drain()
+
+    def end(self):
+        self.tree.end(self.process)
+        self.log.close()
+
+
+def measure_bank(screen, quiz, bank, starts, keystrokes):
+    with tempfile.TemporaryDirectory(prefix="vellmar-footprint-") as folder:
+        # The program finds its bank beside its own file, so it is copied, not linked.
+        shutil.copy2(quiz, os.path.join(folder, "vellmar-quiz"))
+        shutil.copy2(bank, os.path.join(folder, "data.dat"))
+        figures = {"mapped": [], "painted": [], "first_result": []}
+        for number in range(starts):
+            start = Start(screen, folder)
+            try:
+                if start.mapped is None:
+                    with open(os.path.join(folder, "stderr.txt")) as log:
+                        sys.exit("footprint.py: the window never appeared; the program said:\n" + log.read())
+                figures["mapped"].append(start.mapped)
+                figures["painted"].append(start.painted)
+                figures["first_result"].append(start.first_result)
+                if number == starts - 1:
+                    measure_running(start, keystrokes, figures)
+            finally:
+                start.end()
+        return figures
+
+
+def measure_running(start, keystrokes, figures):
+    latencies = {ABSENT_QUERY: [], EARLY_QUERY: []}
+    for _ in range(keystrokes):
+        for query in latencies:
+            latencies[query].append(start.keystroke_latency(query))
+    figures["keystroke"] = latencies
+    start.wait_until(FOOTPRINT_AT)
+    figures["footprint"] = start.tree.footprint()
+    before = start.tree.cpu_seconds()
+    start.wait_until(FOOTPRINT_AT + IDLE_SPAN)
+    figures["idle_cpu"] = (start.tree.cpu_seconds() - before) / IDLE_SPAN
+
+
+def median(values):
+    seen = [value for value in values if value is not None]
+    return statistics.median(seen) if seen else None
+
+
+def worst(values):
+    return None if None in values or not values else max(values)
+
+
+def ms(value):
+    return "not seen" if value is None else f"{value * 1000:.1f} ms"
+
+
+def megabytes(value):
+    return f"{value / MB:.1f} MB"
+
+
+def verdict(value, limit):
+    return "" if value is None else ("holds" if value <= limit else "MISSED")
+
+
+def print_report(banks):
+    rows = []
+
+    def row(label, key, show, limit_text, limit_of):
+        cells = []
+        for name, bank in banks:
+            value = key(bank)
+            limit = limit_of(bank)
+            cells.append(f"{show(value)} {verdict(value, limit)}".strip())
+        rows.append([label] + cells + [limit_text])
+
+    def total_pss(bank):
+        return sum(pss for _, _, pss in bank["footprint"])
+
+    def engine_pss(bank):
+        return sum(pss for pid, _, pss in bank["footprint"] if pid != bank["footprint"][0][0])
+
+    def pss_limit(bank):
+        return PSS_LIMIT + PSS_PER_TEXT_BYTE * bank["text_bytes"]
+
+    never = lambda bank: float("inf")
+    row("exec -> window mapped (median)", lambda b: median(b["mapped"]), ms,
+        f"<= {MAPPED_LIMIT * 1000:.0f} ms", lambda b: MAPPED_LIMIT)
+    row("exec -> window painted (median)", lambda b: median(b["painted"]), ms, "", never)
+    row("exec -> first result painted (median)", lambda b: median(b["first_result"]), ms, "", never)
+    for query, what in ((ABSENT_QUERY, "found nowhere"), (EARLY_QUERY, "20 hits early")):
+        row(f"keystroke -> painted, {what} (median)", lambda b, q=query: median(b["keystroke"][q]), ms,
+            "", never)
+        row(f"keystroke -> painted, {what} (worst)", lambda b, q=query: worst(b["keystroke"][q]), ms,
+            f"<= {KEYSTROKE_LIMIT * 1000:.1f} ms", lambda b: KEYSTROKE_LIMIT)
+    row("PSS, main process", lambda b: b["footprint"][0][2], megabytes, "", never)
+    row("PSS, browser-engine processes", engine_pss, megabytes, "", never)
+    row("PSS, whole tree", total_pss, megabytes, "<= 75 MB + 1.2 x UTF-16 text", pss_limit)
+    row("CPU over 30 s idle, whole tree", lambda b: b["idle_cpu"], lambda v: f"{v * 100:.2f} %",
+        f"<= {IDLE_CPU_LIMIT * 100:.0f} % of one core", lambda b: IDLE_CPU_LIMIT)
+
+    header = ["Start-up and footprint"] + [name for name, _ in banks] + ["target"]
+    widths = [max(len(line[column]) for line in rows + [header]) for column in range(len(header))]
+    for line in [header] + rows:
+        print("  ".join(cell.ljust(width) for cell, width in zip(line, widths)).rstrip())
+    print()
+    for name, bank in banks:
+        print(f"{name}: UTF-16 text {megabytes(bank['text_bytes'])}, "
+              f"PSS limit {megabytes(pss_limit(bank))}; processes 10 s after exec:")
+        for pid, role, pss in bank["footprint"]:
+            print(f"  {role:<28} {megabytes(pss)}")
+
+
+def sample_text_bytes(bank_tool, bank):
+    # The text the window holds: the GBK bank deciphered, in UTF-16, line ends included.
+    with tempfile.TemporaryDirectory() as folder:
+        plain = os.path.join(folder, "plain.txt")
+        subprocess.run([bank_tool, "decode", bank, plain], check=True)
+        with open(plain, "rb") as text:
+            return len(text.read().decode("gbk", "replace").encode("utf-16-le"))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--quiz", required=True, help="the vellmar-quiz program")
+    parser.add_argument("--sample-bank", required=True, help="the sample bank data.dat")
+    parser.add_argument("--bank-maker", required=True, help="the vellmar-bench-bank program")
+    parser.add_argument("--starts", type=int, default=3, help="starts per bank for the start-up times")
+    parser.add_argument("--keystrokes", type=int, default=10, help="keystrokes timed per query")
+    parser.add_argument("--pairs", type=int, default=GENERATED_PAIRS, help="pairs of the generated bank (0: the sample bank only)")
+    arguments = parser.parse_args()
+    if "DISPLAY" not in os.environ:
+        sys.exit("footprint.py: no X display; run it under xvfb-run")
+
+    screen = Screen()
+    flags = os.environ.get("QTWEBENGINE_CHROMIUM_FLAGS")
+    print(f"vellmar-quiz start-up and footprint under {os.environ['DISPLAY']}"
+          + (f", QTWEBENGINE_CHROMIUM_FLAGS={flags}" if flags else ""), flush=True)
+    banks = []
+    sample = measure_bank(screen, arguments.quiz, arguments.sample_bank, arguments.starts, arguments.keystrokes)
+    sample["text_bytes"] = sample_text_bytes(os.path.join(os.path.dirname(arguments.quiz), "vellmar-bank"),
+                                             arguments.sample_bank)
+    banks.append(("sample bank", sample))
+    if arguments.pairs > 0:
+        banks.append(generated_bank(screen, arguments))
+    print_report(banks)
+
+
+def generated_bank(screen, arguments):
+    with tempfile.TemporaryDirectory(prefix="vellmar-bank-") as folder:
+        bank = os.path.join(folder, "data.dat")
+        made = subprocess.run([arguments.bank_maker, str(arguments.pairs), bank],
+                              check=True, capture_output=True, text=True)
+        pairs, text_bytes = (int(value) for value in made.stdout.split())
+        generated = measure_bank(screen, arguments.quiz, bank, arguments.starts, arguments.keystrokes)
+        generated["text_bytes"] = text_bytes
+        return f"{pairs:,} pairs", generated
+
+
+if __name__ == "__main__":
+    main()
