@@ -1,4 +1,5 @@
 #include "bank/BankFile.h"
+#include "browser/EngineFootprint.h"
 #include "ui/ControlLayout.h"
 #include "ui/Form1.h"
 #include "ui/StartUp.h"
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     StartUp::allowBrowserWithoutSandboxWhenRoot();
+    EngineFootprint::applyBeforeStart();
 
     QApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));

@@ -1,6 +1,7 @@
 #include "LoopbackHttpServer.h"
 
 #include "browser/BrowserPane.h"
+#include "browser/EngineFootprint.h"
 #include "browser/HarvestList.h"
 #include "browser/HarvestPass.h"
 #include "browser/WebAddresses.h"
@@ -9,6 +10,7 @@
 #include <QTcpServer>
 #include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 
 #include <memory>
@@ -126,6 +128,10 @@ class TestBrowserPane : public QObject
 {
     Q_OBJECT
 
+public:
+    // The engine runs as the program runs it.
+    static void initMain() { EngineFootprint::applyBeforeStart(); }
+
 private slots:
     void initTestCase()
     {
@@ -168,6 +174,15 @@ private slots:
             "sec-fetch-user", "sec-fetch-dest", "sec-ch-ua", "sec-ch-ua-mobile", "sec-ch-ua-platform"};
         for (const auto &[name, value] : requests[0].Headers)
             QVERIFY2(browserHeaders.contains(name.toLower()), name + ": " + value);
+    }
+
+    // The pane's pages and their cache stay in memory: nothing is written to disk.
+    void pagesKeepNoDiskCache()
+    {
+        BrowserPane pane;
+        QWebEngineProfile *profile = pane.page()->profile();
+        QVERIFY(profile->isOffTheRecord());
+        QCOMPARE(profile->httpCacheType(), QWebEngineProfile::MemoryHttpCache);
     }
 
     void harvestsMatchingLinksInDocumentOrder_data()

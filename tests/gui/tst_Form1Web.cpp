@@ -1,4 +1,5 @@
 #include "browser/BrowserPane.h"
+#include "browser/EngineFootprint.h"
 #include "browser/WebAddresses.h"
 #include "ui/Form1.h"
 
@@ -41,6 +42,10 @@ const QByteArray LinksPage = "<a href=\"http://portal.test/Sorting.asp?sortid=1\
 class TestForm1Web : public QObject
 {
     Q_OBJECT
+
+public:
+    // The engine runs as the program runs it.
+    static void initMain() { EngineFootprint::applyBeforeStart(); }
 
 private:
     std::unique_ptr<Form1> form;

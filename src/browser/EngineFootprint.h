@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+
+// What the browser engine costs the machine. The pane shows one small page
+// beside a game that wants the machine for itself, so it is drawn in
+// software, without a graphics driver loaded into the program, and the
+// engine starts no process that it can do without. Settings the user has
+// made in the environment are kept.
+namespace EngineFootprint {
+
+// The engine's switches for QTWEBENGINE_CHROMIUM_FLAGS: the user's own
+// switches, unchanged, then ours where the user has not set them. Without
+// a sandbox the engine needs no zygote to fork its processes from.
+QByteArray engineFlags(const QByteArray &userFlags, bool sandboxOff);
+
+// Sets the environment that Qt and the engine read when they start, so it
+// must run before the application object exists.
+void applyBeforeStart();
+
+} // namespace EngineFootprint

@@ -1,0 +1,55 @@
+#include "browser/EngineFootprint.h"
+
+#include <QTest>
+
+class TestEngineFootprint : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void userFlagsStayAndZygoteGoesOnlyWithoutSandbox_data()
+    {
+        QTest::addColumn<QByteArray>("user");
+        QTest::addColumn<bool>("sandboxOff");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("nothing, sandboxed") << QByteArray() << false << QByteArray();
+        QTest::newRow("nothing, no sandbox") << QByteArray() << true << QByteArray("--no-zygote");
+        QTest::newRow("user's, sandboxed") << QByteArray(" --a  --b=1 ") << false << QByteArray("--a --b=1");
+        QTest::newRow("user's, no sandbox") << QByteArray("--a") << true << QByteArray("--a --no-zygote");
+        QTest::newRow("user turns the sandbox off")
+            << QByteArray("--no-sandbox") << false << QByteArray("--no-sandbox --no-zygote");
+        QTest::newRow("user's own no-zygote") << QByteArray("--no-zygote --a") << true << QByteArray("--no-zygote --a");
+        QTest::newRow("a longer switch is another")
+            << QByteArray("--no-zygote-sandbox") << true << QByteArray("--no-zygote-sandbox --no-zygote");
+    }
+
+    void userFlagsStayAndZygoteGoesOnlyWithoutSandbox()
+    {
+        QFETCH(QByteArray, user);
+        QFETCH(bool, sandboxOff);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(EngineFootprint::engineFlags(user, sandboxOff), expected);
+    }
+
+    void environmentKeepsWhatTheUserSet()
+    {
+        qputenv("QT_QUICK_BACKEND", "rhi");
+        qunsetenv("QT_XCB_GL_INTEGRATION");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--user-flag");
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        EngineFootprint::applyBeforeStart();
+        QCOMPARE(qgetenv("QT_QUICK_BACKEND"), QByteArray("rhi"));
+        QCOMPARE(qgetenv("QT_XCB_GL_INTEGRATION"), QByteArray("none"));
+        QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--user-flag --no-zygote"));
+
+        qunsetenv("QT_QUICK_BACKEND");
+        qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        EngineFootprint::applyBeforeStart();
+        QCOMPARE(qgetenv("QT_QUICK_BACKEND"), QByteArray("software"));
+        QVERIFY(!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestEngineFootprint)
+#include "tst_EngineFootprint.moc"
