@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QWindow>
 
 using namespace ControlLayout;
 
@@ -246,9 +247,11 @@ void Form1::showCentred()
 
 void Form1::makeTopmost()
 {
-    // Changing a shown window's flags hides it; it is shown again where it was.
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    show();
+    // Setting the flag through the widget would replace its native window:
+    // the shown window would vanish and a new one be mapped and painted. The
+    // native window takes the flag as it stands, and the widget is told.
+    overrideWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    windowHandle()->setFlags(windowFlags());
 }
 
 // The query box comes first; the others keep their order behind it. The tab
