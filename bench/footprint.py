@@ -444,6 +444,15 @@ def print_report(banks):
     row("PSS, browser-engine processes", engine(3), megabytes, "", never)
     row("PSS, whole tree", total(3), megabytes, "<= 75 MB + 1.2 x UTF-16 text", pss_limit)
     row("PSS, whole tree, as the kernel counts", total(2), megabytes, "", never)
+    first = banks[0][1]
+
+    def growth_per_text_byte(bank):
+        if not bank["text_bytes"] or total(3)(bank) is None or total(3)(first) is None:
+            return None
+        return (total(3)(bank) - total(3)(first)) / bank["text_bytes"]
+
+    row("PSS added over the sample bank / UTF-16 text", growth_per_text_byte,
+        lambda v: "" if v is None else f"{v:.2f}", f"<= {PSS_PER_TEXT_BYTE}", lambda b: PSS_PER_TEXT_BYTE)
     row("CPU over 30 s idle, whole tree", lambda b: b["idle_cpu"], lambda v: f"{v * 100:.2f} %",
         f"<= {IDLE_CPU_LIMIT * 100:.0f} % of one core", lambda b: IDLE_CPU_LIMIT)
 
