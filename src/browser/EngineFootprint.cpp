@@ -1,6 +1,11 @@
 #include "browser/EngineFootprint.h"
 
 #include <QList>
+#include <QQuickWindow>
+#include <QWebEngineProfile>
+
+#include <array>
+#include <optional>
 
 namespace EngineFootprint {
 namespace {
@@ -8,6 +13,14 @@ namespace {
 // Without its sandbox the engine starts each process directly; with it, it
 // needs the two zygote processes that the sandbox forks from.
 const QByteArray NoZygote = "--no-zygote";
+
+// The variables set for Qt and the engine to read, and the user's own values.
+struct UserVariable
+{
+    const char *name;
+    std::optional<QByteArray> value;
+};
+std::array<UserVariable, 2> userVariables{{{"QT_XCB_GL_INTEGRATION", {}}, {"QTWEBENGINE_CHROMIUM_FLAGS", {}}}};
 
 QByteArray switchName(const QByteArray &flag)
 {
@@ -24,10 +37,13 @@ bool hasSwitch(const QByteArrayList &flags, const QByteArray &name)
     return false;
 }
 
-void setUnlessUserDid(const char *name, const QByteArray &value)
+void saveUserVariables()
 {
-    if (!qEnvironmentVariableIsSet(name))
-        qputenv(name, value);
+    for (UserVariable &variable : userVariables) {
+        variable.value.reset();
+        if (qEnvironmentVariableIsSet(variable.name))
+            variable.value = qgetenv(variable.name);
+    }
 }
 
 } // namespace
@@ -45,15 +61,29 @@ QByteArray engineFlags(const QByteArray &userFlags, bool sandboxOff)
 
 void applyBeforeStart()
 {
+    saveUserVariables();
     // Qt's side of the pane draws in software, and so, following it, does
-    // the engine: no OpenGL driver is loaded, which in software rendering
-    // alone costs tens of megabytes, and no GPU thread runs.
-    setUnlessUserDid("QT_QUICK_BACKEND", "software");
-    setUnlessUserDid("QT_XCB_GL_INTEGRATION", "none");
+    // the engine: no OpenGL driver is loaded (in software rendering that
+    // alone costs tens of megabytes), and no GPU thread runs.
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
     const bool sandboxOff = !qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX");
     const QByteArray flags = engineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), sandboxOff);
     if (!flags.isEmpty())
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
+void startEngine()
+{
+    QWebEngineProfile::defaultProfile();
+    for (const UserVariable &variable : userVariables) {
+        if (variable.value)
+            qputenv(variable.name, *variable.value);
+        else
+            qunsetenv(variable.name);
+    }
 }
 
 } // namespace EngineFootprint

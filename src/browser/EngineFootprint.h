@@ -14,8 +14,13 @@ namespace EngineFootprint {
 // a sandbox the engine needs no zygote to fork its processes from.
 QByteArray engineFlags(const QByteArray &userFlags, bool sandboxOff);
 
-// Sets the environment that Qt and the engine read when they start, so it
-// must run before the application object exists.
+// Sets what Qt and the engine read when they start, so it must run before
+// the application object exists.
 void applyBeforeStart();
+
+// Starts the engine with those settings, then gives the environment back as
+// the user had it, so that programs started from the window (the user's web
+// browser) do not inherit them. Runs once the application object exists.
+void startEngine();
 
 } // namespace EngineFootprint

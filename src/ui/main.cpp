@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
     EngineFootprint::applyBeforeStart();
 
     QApplication app(argc, argv);
+    EngineFootprint::startEngine();
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form;
     QString error;
