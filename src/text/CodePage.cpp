@@ -238,10 +238,9 @@ bool isValidAnsi(QByteArrayView bytes)
     return !decoder.hasError();
 }
 
-void requireGbk()
+bool gbkAvailable()
 {
-    if (!QStringEncoder(CodecName).isValid() || !QStringDecoder(CodecName).isValid())
-        throw Unavailable("this Qt build has no GBK (code page 936) converter");
+    return QStringEncoder(CodecName).isValid() && QStringDecoder(CodecName).isValid();
 }
 
 QByteArray toAnsi(QStringView text)

@@ -3,20 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-#include <stdexcept>
-
 // The system's ANSI code page: GBK (code page 936), whatever the machine's locale.
 namespace CodePage {
 
-// Qt was built without a GBK converter.
-class Unavailable : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Throws Unavailable unless Qt can convert GBK. Every other function here relies on it.
-void requireGbk();
+// False when this Qt build cannot convert GBK. Every other function here relies on it.
+bool gbkAvailable();
 
 // Encodes to GBK; a character that GBK cannot hold becomes one '?'.
 QByteArray toAnsi(QStringView text);

@@ -1,3 +1,5 @@
+#include "HarvestLineText.h"
+
 #include "browser/LinkHarvest.h"
 #include "browser/LinkPasses.h"
 #include "browser/LinkScript.h"
@@ -13,11 +15,6 @@ const QString Pattern = QStringLiteral("Sorting.asp?sortid=");
 PageLink pageLink(const QString &href, const QString &text)
 {
     return PageLink{href, text};
-}
-
-QString line(const QString &href, const QString &text)
-{
-    return QStringLiteral("链接地址是%1 链接的文字是 <%2>").arg(href, text);
 }
 
 } // namespace
@@ -67,10 +64,10 @@ private slots:
             pageLink("http://h/Sorting.asp?sortid=2", "二"),
         };
         QCOMPARE(HarvestLines(links, Pattern),
-                 QStringList({line("http://h/Sorting.asp?sortid=2", "二"),
-                              line("http://h/sorting.asp?SORTID=1", "一"),
-                              line("http://h/Sorting.asp?sortid=5", ""),
-                              line("http://h/Sorting.asp?sortid=2", "二")}));
+                 QStringList({harvestLineText("http://h/Sorting.asp?sortid=2", "二"),
+                              harvestLineText("http://h/sorting.asp?SORTID=1", "一"),
+                              harvestLineText("http://h/Sorting.asp?sortid=5", ""),
+                              harvestLineText("http://h/Sorting.asp?sortid=2", "二")}));
         QVERIFY(HarvestLines(QList<PageLink>(), Pattern).isEmpty());
         QVERIFY(HarvestLines({pageLink("http://h/a", "a")}, Pattern).isEmpty());
     }

@@ -1,5 +1,6 @@
-#include "BankWriter.h"
+#include "TestBanks.h"
 
+#include "bank/BankFile.h"
 #include "ui/Form1.h"
 #include "ui/StartUp.h"
 
@@ -85,10 +86,10 @@ private slots:
     void initTestCase()
     {
         const QString bank = BankFile::DataPath(dir.path());
-        QVERIFY(writeBankFile(bank, sampleLines()));
+        writeBankFile(bank, sampleLines());
         form = new Form1;
         QString error;
-        QVERIFY2(StartUp::run(*form, bank, &error), qPrintable(error));
+        QVERIFY2(StartUp::run(*form, bank, error), qPrintable(error));
     }
     void cleanupTestCase() { delete form; }
 

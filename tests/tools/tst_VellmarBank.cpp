@@ -155,6 +155,11 @@ private slots:
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.contains(path("nowhere.dat")));
         QVERIFY(!QFile::exists(path("nowhere.dat")));
+        // Every command answers in the tool's one language.
+        const Run decode = runTool({"decode", path("nowhere.dat"), path("out.txt")});
+        QCOMPARE(decode.exitCode, 1);
+        QVERIFY2(decode.err.contains(path("nowhere.dat") + ": no such file"), qPrintable(decode.err));
+        QVERIFY(!QFile::exists(path("out.txt")));
         QCOMPARE(runTool({"frobnicate"}).exitCode, 2);
         QCOMPARE(runTool({"build", path("x")}).exitCode, 2);
     }

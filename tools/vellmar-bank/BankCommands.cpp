@@ -4,6 +4,8 @@
 #include "BankSource.h"
 
 #include "bank/BankFile.h"
+#include "bank/BankReader.h"
+#include "bank/OutputFile.h"
 #include "search/SearchQuestions.h"
 #include "text/CodePage.h"
 
@@ -65,15 +67,20 @@ int refuseSameFile(const QString &path)
     return fail(QStringLiteral("%1: input and output are the same file; choose another output").arg(path));
 }
 
-bool readWhole(const QString &path, QByteArray &bytes, QString *error)
+bool readWhole(const QString &path, QByteArray &bytes, QString &error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: cannot read: %2").arg(path, file.errorString());
+        error = QStringLiteral("%1: cannot read: %2").arg(path, file.errorString());
         return false;
     }
     bytes = file.readAll();
     return true;
+}
+
+BankReader toolReader()
+{
+    return BankReader(BankReader::Language::English);
 }
 
 int build(const QStringList &arguments)
@@ -86,10 +93,10 @@ int build(const QStringList &arguments)
         return refuseSameFile(bank);
     QString error;
     QByteArray utf8, plain;
-    if (!readWhole(source, utf8, &error) || !BankSource::compile(utf8, source, plain, &error))
+    if (!readWhole(source, utf8, error) || !BankSource::compile(utf8, source, plain, error))
         return fail(error);
     BankFile::cipherInMemory(plain);
-    if (!BankFile::writeWhole(bank, plain, &error))
+    if (!OutputFile::writeWhole(bank, plain, error))
         return fail(error);
     return Ok;
 }
@@ -103,12 +110,12 @@ int cipher(const QStringList &arguments, const QString &name)
     const QString &output = arguments.at(1);
     if (sameFile(input, output))
         return refuseSameFile(output);
-    QString error;
+    BankReader reader = toolReader();
     QByteArray bytes;
-    if (!BankFile::readDataBytes(input, bytes, &error))
-        return fail(error);
-    BankFile::cipherInMemory(bytes);
-    if (!BankFile::writeWhole(output, bytes, &error))
+    if (!reader.readPlainBytes(input, bytes))
+        return fail(reader.errorString());
+    QString error;
+    if (!OutputFile::writeWhole(output, bytes, error))
         return fail(error);
     return Ok;
 }
@@ -146,10 +153,10 @@ int search(QStringList arguments)
         arguments.removeFirst();
     if (arguments.size() != 2)
         return usage(QStringLiteral("search takes [--json] BANK QUERY"));
-    QString error;
+    BankReader reader = toolReader();
     QuestionLines lines;
-    if (!BankFile::loadQuestionLines(arguments.at(0), lines, &error))
-        return fail(error);
+    if (!reader.readQuestionLines(arguments.at(0), lines))
+        return fail(reader.errorString());
     const QString &query = arguments.at(1);
     const std::optional<SearchResult> result = SearchQuestions(lines, query);
     if (json) {
@@ -169,11 +176,10 @@ int check(const QStringList &arguments)
 {
     if (arguments.size() != 1)
         return usage(QStringLiteral("check takes BANK"));
-    QString error;
+    BankReader reader = toolReader();
     QByteArray bytes;
-    if (!BankFile::readDataBytes(arguments.at(0), bytes, &error))
-        return fail(error);
-    BankFile::cipherInMemory(bytes);
+    if (!reader.readPlainBytes(arguments.at(0), bytes))
+        return fail(reader.errorString());
     const BankReport report = checkPlainBank(bytes);
     printLine(report.toText());
     return report.hasProblems() ? Failed : Ok;

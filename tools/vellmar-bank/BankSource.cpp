@@ -56,11 +56,10 @@ QString describeCharacter(QStringView text, qsizetype position)
 
 } // namespace
 
-bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plainBank, QString *error)
+bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plainBank, QString &error)
 {
     const auto fail = [&](const QString &message) {
-        if (error)
-            *error = sourceName + QStringLiteral(": ") + message;
+        error = sourceName + QStringLiteral(": ") + message;
         return false;
     };
 

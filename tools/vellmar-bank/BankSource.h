@@ -9,6 +9,6 @@ namespace BankSource {
 
 // Turns the source into plain bank text: GBK, CR LF after every line.
 // On failure `error` names the source, the line and the column.
-bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plainBank, QString *error);
+bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plainBank, QString &error);
 
 } // namespace BankSource

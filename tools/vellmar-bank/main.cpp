@@ -9,10 +9,8 @@
 
 int main(int argc, char *argv[])
 {
-    try {
-        CodePage::requireGbk();
-    } catch (const CodePage::Unavailable &error) {
-        std::fprintf(stderr, "vellmar-bank: %s\n", error.what());
+    if (!CodePage::gbkAvailable()) {
+        std::fputs("vellmar-bank: this Qt build has no GBK (code page 936) converter\n", stderr);
         return BankCommands::Failed;
     }
     QStringList arguments;
