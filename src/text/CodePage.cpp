@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <optional>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -23,22 +24,29 @@ QStringEncoder gbkEncoder()
     return QStringEncoder(CodecName, QStringConverter::Flag::Stateless);
 }
 
-// GBK bytes of one code point, empty when GBK cannot hold it.
-QByteArray encodeCodePoint(QStringEncoder &encoder, char32_t codePoint)
+// GBK bytes of one code point, empty when GBK cannot hold it. A fresh
+// encoder every time: Qt's keeps reporting an error once it has met one,
+// even after resetState(), which would make every later character look
+// unencodable too.
+QByteArray encodeCodePoint(char32_t codePoint)
 {
     if (QChar::isSurrogate(codePoint))
         return {};
-    const QString character = QString::fromUcs4(&codePoint, 1);
-    encoder.resetState();
-    QByteArray bytes = encoder.encode(character);
+    QStringEncoder encoder = gbkEncoder();
+    QByteArray bytes = encoder.encode(QString::fromUcs4(&codePoint, 1));
     if (encoder.hasError())
         return {};
     return bytes;
 }
 
-bool hasSurrogates(QStringView text)
+// The whole text's GBK bytes when GBK holds all of it, the common case, in one go.
+std::optional<QByteArray> encodeWhole(QStringView text)
 {
-    return std::any_of(text.begin(), text.end(), [](QChar unit) { return unit.isSurrogate(); });
+    QStringEncoder encoder = gbkEncoder();
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError())
+        return std::nullopt;
+    return bytes;
 }
 
 template<typename Visit>
@@ -245,21 +253,12 @@ bool gbkAvailable()
 
 QByteArray toAnsi(QStringView text)
 {
-    QStringEncoder encoder = gbkEncoder();
-    if (!hasSurrogates(text)) {
-        // Whole texts in one go; code point by code point only when GBK cannot hold everything.
-        QByteArray bytes = encoder.encode(text);
-        if (!encoder.hasError())
-            return bytes;
-    }
+    if (std::optional<QByteArray> whole = encodeWhole(text))
+        return *std::move(whole);
     QByteArray bytes;
     bytes.reserve(text.size() * 2);
     forEachCodePoint(text, [&](char32_t codePoint, qsizetype) {
-        if (codePoint < 0x80) {
-            bytes.append(static_cast<char>(codePoint));
-            return true;
-        }
-        const QByteArray encoded = encodeCodePoint(encoder, codePoint);
+        const QByteArray encoded = codePoint < 0x80 ? QByteArray(1, char(codePoint)) : encodeCodePoint(codePoint);
         bytes.append(encoded.isEmpty() ? QByteArray("?") : encoded);
         return true;
     });
@@ -279,10 +278,11 @@ QString fromAnsi(QByteArrayView bytes)
 
 qsizetype ansiByteCount(QStringView text)
 {
+    if (const std::optional<QByteArray> whole = encodeWhole(text))
+        return whole->size();
     qsizetype count = 0;
-    QStringEncoder encoder = gbkEncoder();
     forEachCodePoint(text, [&](char32_t codePoint, qsizetype) {
-        count += codePoint < 0x80 ? 1 : qMax<qsizetype>(1, encodeCodePoint(encoder, codePoint).size());
+        count += codePoint < 0x80 ? 1 : qMax<qsizetype>(1, encodeCodePoint(codePoint).size());
         return true;
     });
     return count;
@@ -290,10 +290,11 @@ qsizetype ansiByteCount(QStringView text)
 
 bool findUnencodable(QStringView text, qsizetype *position)
 {
+    if (encodeWhole(text))
+        return false;
     bool found = false;
-    QStringEncoder encoder = gbkEncoder();
     forEachCodePoint(text, [&](char32_t codePoint, qsizetype index) {
-        if (codePoint < 0x80 || !encodeCodePoint(encoder, codePoint).isEmpty())
+        if (codePoint < 0x80 || !encodeCodePoint(codePoint).isEmpty())
             return true;
         found = true;
         if (position)
