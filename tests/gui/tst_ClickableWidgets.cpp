@@ -51,15 +51,12 @@ private slots:
         QCOMPARE(clicks.count(), 0);
     }
 
-    // The box empties as the button goes down, before its own handling of the press.
+    // The box reports a click as the button goes down, not when it comes up.
     void boxReportsTheLeftPressAtOnce()
     {
         QSignalSpy clicks(box, &QueryBox::clicked);
-        QString textAtClick;
-        connect(box, &QueryBox::clicked, this, [&] { textAtClick = box->text(); });
         QTest::mousePress(box, Qt::LeftButton, {}, QPoint(200, 12));
         QCOMPARE(clicks.count(), 1);
-        QCOMPARE(textAtClick, QStringLiteral("请输入您要搜索的内容"));
         QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(200, 12));
         QCOMPARE(clicks.count(), 1);
         QTest::mouseClick(box, Qt::MiddleButton, {}, QPoint(200, 12));
