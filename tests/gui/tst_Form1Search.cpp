@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 
 const QString StartTip = QStringLiteral("请输入2个汉字或4个字母以上");
@@ -61,7 +63,7 @@ class TestForm1Search : public QObject
 
 private:
     QTemporaryDir dir;
-    Form1 *form = nullptr;
+    std::unique_ptr<Form1> form;
 
     QLineEdit *tQ() { return form->tQ(); }
     QListWidget *lQ() { return form->lQ(); }
@@ -83,17 +85,17 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        const QString bank = BankFile::DataPath(dir.path());
-        writeBankFile(bank, sampleLines());
-        form = new Form1;
-        QString error;
-        QVERIFY2(StartUp::run(*form, bank, error), qPrintable(error));
-    }
-    void cleanupTestCase() { delete form; }
+    void initTestCase() { writeBankFile(BankFile::DataPath(dir.path()), sampleLines()); }
 
-    // Runs first: the window as start-up leaves it.
+    // Every case meets the window as start-up leaves it.
+    void init()
+    {
+        form = std::make_unique<Form1>();
+        QString error;
+        QVERIFY2(StartUp::run(*form, BankFile::DataPath(dir.path()), error), qPrintable(error));
+    }
+    void cleanup() { form.reset(); }
+
     void firstClickRemovesThePromptOnly()
     {
         QCOMPARE(tQ()->text(), QStringLiteral("请输入您要搜索的内容"));
@@ -107,6 +109,7 @@ private slots:
 
     void threeBytesOrFewerChangeNothing()
     {
+        clickBox();
         type(QStringLiteral("abc"));
         QCOMPARE(tip(), StartTip);
         QCOMPARE(lQ()->count(), 0);
