@@ -2,6 +2,7 @@
 
 #include "bank/BankFile.h"
 #include "cipher/MRC4.h"
+#include "text/AnsiDecoder.h"
 #include "text/CodePage.h"
 
 #include <QDir>
