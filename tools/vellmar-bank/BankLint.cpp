@@ -29,9 +29,10 @@ bool looksLikeInitials(QStringView text)
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), isAsciiLetterOrDigit);
 }
 
+// A CR is reported on its own; blanks are what an editor shows as space.
 bool endsInBlank(QStringView text)
 {
-    return !text.isEmpty() && text.last().isSpace();
+    return !text.isEmpty() && text.last().isSpace() && text.last() != u'\r' && text.last() != u'\n';
 }
 
 // The question as players tell questions apart: full-width forms as their
