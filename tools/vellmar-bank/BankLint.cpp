@@ -1,5 +1,7 @@
 #include "BankLint.h"
 
+#include "BankSource.h"
+
 #include "text/CodePage.h"
 
 #include <QHash>
@@ -115,7 +117,7 @@ private:
     {
         const qsizetype number = questionLine.number;
         const QString &line = questionLine.text;
-        if (line.trimmed().isEmpty()) {
+        if (BankSource::isBlank(line)) {
             add(number, Severity::Error, QStringLiteral("blank-line"),
                 QStringLiteral("blank line where a question belongs; every question after it becomes an answer"));
             return;
@@ -126,7 +128,7 @@ private:
         if (question.trimmed().isEmpty())
             add(number, Severity::Error, QStringLiteral("empty-question"),
                 QStringLiteral("empty question: the line begins with \"-\", so players see an empty row"));
-        if (answerLine.text.trimmed().isEmpty())
+        if (BankSource::isBlank(answerLine.text))
             add(answerLine.number, Severity::Warning, QStringLiteral("empty-answer"),
                 QStringLiteral("empty answer to the question on line %1").arg(number));
         if (hasUpperLatin(question))
