@@ -24,6 +24,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace BankCommands {
@@ -256,6 +257,11 @@ int runCommand(const Command &command, const QStringList &arguments)
 
 // --- the commands -----------------------------------------------------------
 
+QString wordUsed(const ReadingOverrides::Word &word, const QString &readingsFile)
+{
+    return QStringLiteral("read \"%1\" as \"%2\" (%3:%4)").arg(word.text, word.initials, readingsFile).arg(word.line);
+}
+
 QString describeUnsettled(QuestionInitials &initials, QStringView characters)
 {
     QStringList described;
@@ -269,6 +275,36 @@ QString describeUnsettled(QuestionInitials &initials, QStringView characters)
     return described.join(QStringLiteral(", "));
 }
 
+// The initials with the readings file the command was given; null, with
+// `error` set, when the file or ICU fails.
+std::unique_ptr<QuestionInitials> questionInitials(const QCommandLineParser &parser, QString &error)
+{
+    ReadingOverrides overrides;
+    if (!readOverrides(parser.value(ReadingsOption), overrides, error))
+        return nullptr;
+    auto initials = std::make_unique<QuestionInitials>(std::move(overrides));
+    if (!initials->isValid()) {
+        error = initials->errorString();
+        return nullptr;
+    }
+    return initials;
+}
+
+// What a maker should know of initials filled in: the chosen readings used,
+// when asked, and the characters whose reading nothing chose. `where` leads
+// each message.
+void reportFilled(const QuestionInitials::Filled &filled, QuestionInitials &initials, const QCommandLineParser &parser,
+                  const QString &where, bool showWords)
+{
+    for (const qsizetype used : filled.usedWords) {
+        if (showWords)
+            printMessage(where + wordUsed(initials.overrides().words().at(used), parser.value(ReadingsOption)));
+    }
+    if (!filled.unsettled.isEmpty())
+        printMessage(where + QStringLiteral("warning: several readings for %1; add the word to a readings file")
+                                 .arg(describeUnsettled(initials, filled.unsettled)));
+}
+
 int build(const QCommandLineParser &parser, const QStringList &arguments)
 {
     const QString &source = arguments.at(0);
@@ -276,31 +312,12 @@ int build(const QCommandLineParser &parser, const QStringList &arguments)
     if (sameFile(source, bank))
         return refuseSameFile(bank);
     QString error;
-    ReadingOverrides overrides;
-    if (!readOverrides(parser.value(ReadingsOption), overrides, error))
+    const std::unique_ptr<QuestionInitials> initials = questionInitials(parser, error);
+    if (!initials)
         return fail(error);
-    QuestionInitials initials(std::move(overrides));
-    if (!initials.isValid())
-        return fail(initials.errorString());
-    const bool verbose = parser.isSet(VerboseOption);
-    const QString readingsFile = parser.value(ReadingsOption);
     const BankSource::FillInitials fill = [&](const QString &question, qsizetype line) {
-        const QuestionInitials::Filled filled = initials.fill(question);
-        for (const qsizetype used : filled.usedWords) {
-            if (!verbose)
-                break;
-            const ReadingOverrides::Word &word = initials.overrides().words().at(used);
-            printMessage(QStringLiteral("%1:%2: read \"%3\" as \"%4\" (%5:%6)")
-                             .arg(source)
-                             .arg(line)
-                             .arg(word.text, word.initials, readingsFile)
-                             .arg(word.line));
-        }
-        if (!filled.unsettled.isEmpty())
-            printMessage(QStringLiteral("%1:%2: warning: several readings for %3; add the word to a readings file")
-                             .arg(source)
-                             .arg(line)
-                             .arg(describeUnsettled(initials, filled.unsettled)));
+        const QuestionInitials::Filled filled = initials->fill(question);
+        reportFilled(filled, *initials, parser, QStringLiteral("%1:%2: ").arg(source).arg(line), parser.isSet(VerboseOption));
         return filled.initials;
     };
     QByteArray utf8, plain;
@@ -316,58 +333,53 @@ int build(const QCommandLineParser &parser, const QStringList &arguments)
 int initials(const QCommandLineParser &parser, const QStringList &arguments)
 {
     QString error;
-    ReadingOverrides overrides;
-    if (!readOverrides(parser.value(ReadingsOption), overrides, error))
+    const std::unique_ptr<QuestionInitials> initials = questionInitials(parser, error);
+    if (!initials)
         return fail(error);
-    QuestionInitials initials(std::move(overrides));
-    if (!initials.isValid())
-        return fail(initials.errorString());
-    const QuestionInitials::Filled filled = initials.fill(arguments.at(0));
+    const QuestionInitials::Filled filled = initials->fill(arguments.at(0));
     printLine(filled.initials);
-    for (const qsizetype used : filled.usedWords) {
-        const ReadingOverrides::Word &word = initials.overrides().words().at(used);
-        printMessage(QStringLiteral("read \"%1\" as \"%2\" (%3:%4)").arg(word.text, word.initials, parser.value(ReadingsOption)).arg(word.line));
-    }
-    if (!filled.unsettled.isEmpty())
-        printMessage(QStringLiteral("warning: several readings for %1").arg(describeUnsettled(initials, filled.unsettled)));
+    reportFilled(filled, *initials, parser, QString(), true);
     return Ok;
 }
 
-// encode and decode are one operation: the cipher is its own inverse.
-int cipher(const QCommandLineParser &, const QStringList &arguments)
+// Reads a bank, deciphered, and writes what `convert` makes of it.
+using Conversion = std::function<bool(const QString &input, const QByteArray &plain, QByteArray &output, QString &error)>;
+
+int convertBank(const QStringList &arguments, const Conversion &convert)
 {
     const QString &input = arguments.at(0);
     const QString &output = arguments.at(1);
     if (sameFile(input, output))
         return refuseSameFile(output);
     BankReader reader = toolReader();
-    QByteArray bytes;
-    if (!reader.readPlainBytes(input, bytes))
+    QByteArray plain;
+    if (!reader.readPlainBytes(input, plain))
         return fail(reader.errorString());
+    QByteArray converted;
     QString error;
-    if (!writeOutput(output, bytes, error))
+    if (!convert(input, plain, converted, error) || !writeOutput(output, converted, error))
         return fail(error);
     return Ok;
 }
 
+// encode and decode are one operation: the cipher is its own inverse.
+int cipher(const QCommandLineParser &, const QStringList &arguments)
+{
+    return convertBank(arguments, [](const QString &, const QByteArray &plain, QByteArray &output, QString &) {
+        output = plain;
+        return true;
+    });
+}
+
 int exportSource(const QCommandLineParser &, const QStringList &arguments)
 {
-    const QString &bank = arguments.at(0);
-    const QString &output = arguments.at(1);
-    if (sameFile(bank, output))
-        return refuseSameFile(output);
-    BankReader reader = toolReader();
-    QByteArray plain;
-    if (!reader.readPlainBytes(bank, plain))
-        return fail(reader.errorString());
-    QByteArray source;
     QStringList notes;
-    QString error;
-    if (!BankExport::toSource(plain, bank, source, notes, error) || !writeOutput(output, source, error))
-        return fail(error);
+    const int status = convertBank(arguments, [&](const QString &bank, const QByteArray &plain, QByteArray &source, QString &error) {
+        return BankExport::toSource(plain, bank, source, notes, error);
+    });
     for (const QString &note : std::as_const(notes))
         printMessage(QStringLiteral("warning: ") + note);
-    return Ok;
+    return status;
 }
 
 QString jsonString(const QString &text)
@@ -466,13 +478,10 @@ int lint(const QCommandLineParser &parser, const QStringList &arguments)
     const QString &path = arguments.at(0);
     QString error;
     BankText text;
-    ReadingOverrides overrides;
-    if (!readOverrides(parser.value(ReadingsOption), overrides, error) || !readBankText(path, text, error))
+    const std::unique_ptr<QuestionInitials> initials = questionInitials(parser, error);
+    if (!initials || !readBankText(path, text, error))
         return fail(error);
-    QuestionInitials initials(std::move(overrides));
-    if (!initials.isValid())
-        return fail(initials.errorString());
-    const LintReport report = BankLint::lint(text, [&](QStringView question) { return initials.fill(question).initials; });
+    const LintReport report = BankLint::lint(text, [&](QStringView question) { return initials->fill(question).initials; });
     if (parser.isSet(JsonOption))
         printJson(lintAsJson(path, text, report));
     else
