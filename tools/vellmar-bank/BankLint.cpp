@@ -72,7 +72,7 @@ public:
         for (const BankText::Line &line : lines)
             checkLine(line);
         for (qsizetype index = 0; index + 1 < lines.size(); index += 2)
-            checkPair(lines.at(index), lines.at(index + 1));
+            checkPair(index);
         if (lines.size() % 2 != 0)
             add(lines.last().number, Severity::Error, QStringLiteral("unpaired-line"),
                 QStringLiteral("question without an answer: the last line has no partner and is never searched"));
@@ -113,8 +113,10 @@ private:
             add(line.number, Severity::Warning, QStringLiteral("trailing-blanks"), QStringLiteral("blanks at the end of the line"));
     }
 
-    void checkPair(const BankText::Line &questionLine, const BankText::Line &answerLine)
+    void checkPair(qsizetype index)
     {
+        const BankText::Line &questionLine = m_text.lines.at(index);
+        const BankText::Line &answerLine = m_text.lines.at(index + 1);
         const qsizetype number = questionLine.number;
         const QString &line = questionLine.text;
         if (BankSource::isBlank(line)) {
@@ -137,7 +139,7 @@ private:
         checkFullWidthDash(number, line, dash);
         if (dash >= 0)
             checkWritten(number, question, written);
-        checkRepeats(questionLine, question, answerLine.text);
+        checkRepeats(index, question);
     }
 
     void checkFullWidthDash(qsizetype number, const QString &line, qsizetype dash)
@@ -174,8 +176,10 @@ private:
                 QStringLiteral("initials %1 differ from %2, which build would fill in").arg(quoted(written), quoted(expected)));
     }
 
-    void checkRepeats(const BankText::Line &questionLine, QStringView question, const QString &answer)
+    void checkRepeats(qsizetype index, QStringView question)
     {
+        const BankText::Line &questionLine = m_text.lines.at(index);
+        const QString &answer = m_text.lines.at(index + 1).text;
         const QString text = question.trimmed().toString();
         const auto same = m_firstByQuestion.constFind(text);
         if (same != m_firstByQuestion.cend()) {
@@ -191,7 +195,6 @@ private:
                         .arg(quoted(firstAnswer), quoted(answer)));
             return;
         }
-        const qsizetype index = &questionLine - m_text.lines.constData();
         m_firstByQuestion.insert(text, index);
         const QString key = nearKey(text);
         const auto near = m_firstByNearKey.constFind(key);
