@@ -2,6 +2,8 @@
 # whatever Debian packages are missing, then configure and build into build/.
 BUILD := build
 JOBS := $(shell nproc)
+# Extra configure options, e.g. CMAKE_ARGS=-DVELLMAR_WARNINGS_AS_ERRORS=ON as CI builds.
+CMAKE_ARGS ?=
 
 .PHONY: all deps build run test bench clean
 
@@ -11,7 +13,7 @@ deps:
 	@bash scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # The window reads the sample bank build/bin/data.dat beside it. Without a

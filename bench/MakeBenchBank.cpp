@@ -4,7 +4,7 @@
 
 #include "BankGenerator.h"
 
-#include "bank/BankFile.h"
+#include "bank/BankReader.h"
 #include "bank/QuestionLines.h"
 
 #include <QCoreApplication>
@@ -44,8 +44,9 @@ int main(int argc, char *argv[])
     if (!writeBank(path, BankGenerator::benchmarkBank(pairs), &error))
         return fail(error);
     QuestionLines lines;
-    if (!BankFile::loadQuestionLines(path, lines, &error))
-        return fail(error);
+    BankReader reader(BankReader::Language::English);
+    if (!reader.readQuestionLines(path, lines))
+        return fail(reader.errorString());
     std::printf("%lld %lld\n", static_cast<long long>(lines.pairCount()),
                 static_cast<long long>(lines.text().size() * qsizetype(sizeof(char16_t))));
     return 0;

@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form;
     QString error;
-    if (!StartUp::run(form, BankFile::DataPath(QCoreApplication::applicationDirPath()), &error)) {
+    if (!StartUp::run(form, BankFile::DataPath(QCoreApplication::applicationDirPath()), error)) {
         std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(error));
         QMessageBox::critical(&form, ControlLayout::WindowTitle.toString(), StartUp::failureMessage(error));
         return 1;
