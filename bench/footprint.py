@@ -6,8 +6,9 @@ For the sample bank and for the benchmarks' generated bank of 1,000,000 pairs
 it starts vellmar-quiz from a folder of its own that holds a copy of the
 program and the bank as data.dat, and measures:
 
-- exec -> the window mapped (the X server's MapNotify), and exec -> the first
-  search result painted for a query typed as soon as the window is mapped;
+- exec -> the window mapped (the X server's MapNotify), -> the window first
+  painted (its first damage report), and -> the first search result painted
+  for a query typed as soon as the window is painted;
 - keystroke -> result painted: from the XTEST key press that makes the query
   long enough to search, up to the X server's damage reports over both the
   tip line and the question list, for a query found nowhere and for one that
