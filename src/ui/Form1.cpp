@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QWindow>
 
 using namespace ControlLayout;
 
@@ -244,11 +245,14 @@ void Form1::showCentred()
     show();
 }
 
+// Only the native window is told: QWidget::setWindowFlags would re-create a
+// shown window, and on Wayland the re-created one, browser pane inside, never
+// comes back. Where the platform has no means to keep a window above others
+// (Wayland), the hint is kept and changes nothing.
 void Form1::makeTopmost()
 {
-    // Changing a shown window's flags hides it; it is shown again where it was.
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    show();
+    overrideWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    windowHandle()->setFlags(windowFlags());
 }
 
 // The query box comes first; the others keep their order behind it. The tab
