@@ -1,23 +1,50 @@
 #include "bank/BankFile.h"
 #include "ui/ControlLayout.h"
 #include "ui/Form1.h"
+#include "ui/ProgramOptions.h"
+#include "ui/QtTranslations.h"
 #include "ui/StartUp.h"
+#include "ui/WindowPlatform.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
+#include <vector>
+
+namespace {
+
+// The program's arguments, with Qt asked for `platform` where one is chosen.
+std::vector<char *> argumentsFor(int argc, char *argv[], QByteArray &platform)
+{
+    std::vector<char *> arguments(argv, argv + argc);
+    static char platformOption[] = "-platform";
+    if (!platform.isEmpty())
+        arguments.insert(arguments.begin() + 1, {platformOption, platform.data()});
+    arguments.push_back(nullptr);
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = ProgramOptions::answer(argc, argv))
+        return *status;
     if (!StartUp::displayAvailable()) {
         std::fputs("vellmar-quiz: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
         return 1;
     }
     StartUp::allowBrowserWithoutSandboxWhenRoot();
+    WindowPlatform::Choice platform = WindowPlatform::choose(WindowPlatform::currentSession());
+    if (!platform.note.isEmpty())
+        std::fprintf(stderr, "%s\n", qUtf8Printable(platform.note));
 
-    QApplication app(argc, argv);
+    std::vector<char *> arguments = argumentsFor(argc, argv, platform.platform);
+    int argumentCount = int(arguments.size()) - 1;
+    QApplication app(argumentCount, arguments.data());
+    QtTranslations::install(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form;
     QString error;
