@@ -433,9 +433,29 @@ def check_hand():
         "the hot spot must be the top of the index finger"
 
 
+# The program's icon for desktop menus, in the sizes of the hicolor theme.
+# Up to 32 pixels it is drawn like the window icon, with a broader ring that
+# stays visible when small.
+MENU_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def menu_icon(size):
+    if size <= 32:
+        return emblem(size, ring=0.1, rim_width=0.035)
+    return emblem(size)
+
+
+def write_menu_icons():
+    for size in MENU_ICON_SIZES:
+        folder = HERE / "icons" / "hicolor" / f"{size}x{size}" / "apps"
+        folder.mkdir(parents=True, exist_ok=True)
+        menu_icon(size).save(folder / "vellmar-quiz.png", optimize=True)
+
+
 def main():
     check_hand()
     (HERE / "icon.ico").write_bytes(icon_bytes(emblem(32, ring=0.1, rim_width=0.035)))
+    write_menu_icons()
     background().save(HERE / "background.jpg", quality=JPEG_QUALITY,
                       subsampling=0, optimize=True)
     instructions().save(HERE / "instructions.jpg", quality=JPEG_QUALITY,
