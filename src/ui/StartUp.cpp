@@ -1,6 +1,7 @@
 #include "ui/StartUp.h"
 
 #include "bank/BankFile.h"
+#include "platform/Platform.h"
 #include "text/CodePage.h"
 #include "ui/Form1.h"
 
@@ -8,7 +9,6 @@
 #include <QDir>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace StartUp {
 namespace {
@@ -44,7 +44,7 @@ bool displayAvailable()
 
 void allowBrowserWithoutSandboxWhenRoot()
 {
-    if (geteuid() != 0)
+    if (!Platform::runsAsRoot())
         return;
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     std::fputs("vellmar-quiz: warning: running as root, so web pages run without the browser's sandbox\n", stderr);

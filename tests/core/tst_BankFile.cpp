@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include "bank/BankFile.h"
+#include "platform/Platform.h"
 #include "search/SearchQuestions.h"
 #include "text/CodePage.h"
 
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
 
 namespace {
 
@@ -142,7 +142,7 @@ private slots:
 
     void unreadableBankIsAnError()
     {
-        if (geteuid() == 0)
+        if (Platform::runsAsRoot())
             QSKIP("root reads every file");
         const QString path = writeBank(QStringLiteral("q\r\na"));
         QFile::setPermissions(path, QFileDevice::Permissions());
