@@ -4,6 +4,7 @@
 #include "browser/HarvestPass.h"
 #include "browser/WebAddresses.h"
 #include "search/SearchQuestions.h"
+#include "ui/ScaledPictures.h"
 
 #include <QCursor>
 #include <QIcon>
@@ -32,7 +33,7 @@ constexpr int Label5Index = 5;
 QLabel *createPicture(const ControlSpec &row, QWidget *page)
 {
     auto *picture = new QLabel(page);
-    picture->setPixmap(QPixmap(row.text.toString()));
+    picture->setPixmap(ScaledPictures::load(row.text.toString(), page->devicePixelRatioF()));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return picture;
 }
