@@ -1,26 +1,20 @@
 #include "text/CodePage.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "platform/Sse2.h"
+#include "text/GbkConverter.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace CodePage {
 namespace {
-
-constexpr auto CodecName = "GBK";
 
 QStringEncoder gbkEncoder()
 {
     // Stateless, so that a lone surrogate is reported instead of held back.
-    return QStringEncoder(CodecName, QStringConverter::Flag::Stateless);
+    return GbkConverter::encoder(QStringConverter::Flag::Stateless);
 }
 
 // GBK bytes of one code point, empty when GBK cannot hold it.
@@ -87,7 +81,7 @@ public:
 private:
     GbkTable() : m_pair(256 * 256, NotATrail)
     {
-        QStringDecoder decoder(CodecName, QStringConverter::Flag::Stateless);
+        QStringDecoder decoder = GbkConverter::decoder(QStringConverter::Flag::Stateless);
         for (int byte = 0; byte < 256 && m_usable; ++byte)
             learnSingle(decoder, std::uint8_t(byte));
         for (int lead = 0; lead < 256 && m_usable; ++lead) {
@@ -140,7 +134,7 @@ private:
 qsizetype widenAscii(const std::uint8_t *in, const std::uint8_t *end, char16_t *out)
 {
     qsizetype done = 0;
-#if defined(__SSE2__)
+#if defined(VELLMAR_HAVE_SSE2)
     const __m128i zero = _mm_setzero_si128();
     while (end - (in + done) >= 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + done));
@@ -223,7 +217,7 @@ void AnsiDecoder::finish(QString &text)
     // feed, which is never a trail byte, makes it give a substitute for it
     // like for any other lead byte without its trail; the feed is taken off again.
     m_forConverter.append('\n');
-    QStringDecoder decoder(CodecName);
+    QStringDecoder decoder = GbkConverter::decoder();
     QString rest = decoder.decode(m_forConverter);
     rest.chop(1);
     text.append(rest);
@@ -233,14 +227,14 @@ void AnsiDecoder::finish(QString &text)
 bool isValidAnsi(QByteArrayView bytes)
 {
     // Ended by a line feed, so that a lead byte at the very end counts as invalid too.
-    QStringDecoder decoder(CodecName);
+    QStringDecoder decoder = GbkConverter::decoder();
     const QString text = decoder.decode(bytes.toByteArray() + '\n');
     return !decoder.hasError();
 }
 
 void requireGbk()
 {
-    if (!QStringEncoder(CodecName).isValid() || !QStringDecoder(CodecName).isValid())
+    if (GbkConverter::source() == GbkConverter::Source::None)
         throw Unavailable("this Qt build has no GBK (code page 936) converter");
 }
 
