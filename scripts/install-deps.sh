@@ -41,7 +41,6 @@ test|desktop-file-utils|desktop-file-validate for the menu entry
 test|appstream|appstreamcli for the AppStream metadata
 bench|libbenchmark-dev|Google Benchmark
 package|dpkg-dev|dpkg-shlibdeps, which finds the package'"'"'s dependencies
-package|fakeroot|building packages without root
 package|lintian|Debian'"'"'s checker of packages
 assets|python3|running assets/draw_assets.py, which draws the pictures and icons
 assets|python3-pil|Pillow, with which the script draws

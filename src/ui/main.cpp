@@ -7,6 +7,7 @@
 #include "ui/WindowPlatform.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 
@@ -14,6 +15,13 @@
 #include <vector>
 
 namespace {
+
+// The folder that really holds the program file, links resolved: the bank
+// lies there even when the program is started through a link elsewhere.
+QString programFolder()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath();
+}
 
 // The program's arguments, with Qt asked for `platform` where one is chosen.
 std::vector<char *> argumentsFor(int argc, char *argv[], QByteArray &platform)
@@ -48,7 +56,7 @@ int main(int argc, char *argv[])
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form;
     QString error;
-    if (!StartUp::run(form, BankFile::DataPath(QCoreApplication::applicationDirPath()), &error)) {
+    if (!StartUp::run(form, BankFile::DataPath(programFolder()), &error)) {
         std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(error));
         QMessageBox::critical(&form, ControlLayout::WindowTitle.toString(), StartUp::failureMessage(error));
         return 1;
