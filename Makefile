@@ -4,6 +4,8 @@
 BUILD := build
 JOBS := $(shell nproc)
 PREFIX ?= /usr/local
+# Extra configure options, e.g. CMAKE_ARGS=-DVELLMAR_WARNINGS_AS_ERRORS=ON as CI builds.
+CMAKE_ARGS ?=
 
 # What the window, the bank tool and the package need; tests and benchmark aside.
 PROGRAMS := vellmar-quiz vellmar-bank sample-bank
@@ -13,7 +15,7 @@ PROGRAMS := vellmar-quiz vellmar-bank sample-bank
 all: build
 
 configure:
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS) >/dev/null
 
 build:
 	@bash scripts/install-deps.sh

@@ -3,6 +3,7 @@
 #include "BankGenerator.h"
 
 #include "bank/BankFile.h"
+#include "bank/BankReader.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -41,9 +42,9 @@ BenchBank makeBank(int pairs)
     bank.path = bankFolder().filePath(QStringLiteral("bank-%1.dat").arg(pairs));
     bank.enciphered = encipher(BankGenerator::plainBank(pairs, Seed + std::uint64_t(pairs)));
     writeFile(bank.path, bank.enciphered);
-    QString error;
-    if (!BankFile::loadQuestionLines(bank.path, bank.lines, &error))
-        throw std::runtime_error(error.toStdString());
+    BankReader reader;
+    if (!reader.readQuestionLines(bank.path, bank.lines))
+        throw std::runtime_error(reader.errorString().toStdString());
     return bank;
 }
 

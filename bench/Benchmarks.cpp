@@ -7,8 +7,9 @@
 #include "ResidentMemory.h"
 
 #include "bank/BankFile.h"
+#include "bank/BankReader.h"
 #include "cipher/MRC4.h"
-#include "search/ReferenceSearch.h"
+#include "ReferenceSearch.h"
 #include "search/SearchQuestions.h"
 
 #include <benchmark/benchmark.h>
@@ -76,10 +77,10 @@ void BM_SearchTypical(benchmark::State &state)
 void BM_BaselinePerLine(benchmark::State &state)
 {
     const QuestionLines &lines = benchBank(int(state.range(0))).lines;
-    if (!runsEmpty(state, SearchQuestionsReference(lines, AbsentQuery)))
+    if (!runsEmpty(state, searchQuestionsReference(lines, AbsentQuery)))
         return;
     for (auto _ : state)
-        benchmark::DoNotOptimize(SearchQuestionsReference(lines, AbsentQuery));
+        benchmark::DoNotOptimize(searchQuestionsReference(lines, AbsentQuery));
     state.SetBytesProcessed(state.iterations() * textBytes(lines));
 }
 
@@ -104,7 +105,7 @@ void countResidentMemory(benchmark::State &state, const QString &path)
     releaseFreedMemory();
     const std::int64_t before = residentBytes();
     QuestionLines lines;
-    BankFile::loadQuestionLines(path, lines, nullptr);
+    BankReader().readQuestionLines(path, lines);
     const std::int64_t resident = residentBytes() - before;
     const double utf16 = double(textBytes(lines));
     state.counters["resident"] = double(resident);
@@ -117,9 +118,9 @@ void BM_BankLoad(benchmark::State &state)
     const BenchBank &bank = benchBank(int(state.range(0)));
     for (auto _ : state) {
         QuestionLines lines;
-        QString error;
-        if (!BankFile::loadQuestionLines(bank.path, lines, &error)) {
-            state.SkipWithError(error.toStdString().c_str());
+        BankReader reader;
+        if (!reader.readQuestionLines(bank.path, lines)) {
+            state.SkipWithError(reader.errorString().toStdString().c_str());
             return;
         }
         benchmark::DoNotOptimize(lines);

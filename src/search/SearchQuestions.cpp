@@ -1,7 +1,5 @@
 #include "search/SearchQuestions.h"
 
-#include "search/ReferenceSearch.h"
-#include "text/CodePage.h"
 #include "text/UnitPairScan.h"
 
 #include <algorithm>
@@ -64,9 +62,8 @@ private:
 
     int addHit(qsizetype line)
     {
-        m_result.Questions.append(QuestionText(m_lines.at(line)).toString());
-        m_result.Answers.append(m_lines.at(line + 1).toString());
-        return ++m_result.HitCount;
+        m_result.addHit(m_lines.at(line), m_lines.at(line + 1));
+        return m_result.HitCount;
     }
 
     const QuestionLines &m_lines;
@@ -80,32 +77,15 @@ private:
 
 } // namespace
 
-QString StatusTextFor(int hitCount)
-{
-    if (hitCount == 0)
-        return QStringLiteral("未查询到先关问题");
-    return QStringLiteral("查找到%1条").arg(hitCount);
-}
-
-QStringView QuestionText(QStringView questionLine)
-{
-    const qsizetype dash = questionLine.indexOf(u'-');
-    return dash < 0 ? questionLine : questionLine.first(dash);
-}
-
+// A needle has two code units at least: more than three GBK bytes take two
+// characters, and lower-casing never makes a text shorter.
 std::optional<SearchResult> SearchQuestions(const QuestionLines &lines, const QString &query)
 {
-    if (CodePage::ansiByteCount(query) <= QueryByteThreshold)
+    const std::optional<QString> needle = searchNeedle(query);
+    if (!needle)
         return std::nullopt;
-
-    const QString needle = query.toLower();
-    // A query of four bytes or more has two code units or more; should case
-    // mapping ever leave fewer, the plain search serves.
-    if (needle.size() < 2)
-        return SearchQuestionsReference(lines, query);
-
     SearchResult result;
-    WholeTextScan(lines, needle, result).run();
-    result.StatusText = StatusTextFor(result.HitCount);
+    WholeTextScan(lines, *needle, result).run();
+    result.finish();
     return result;
 }

@@ -3,20 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-#include <stdexcept>
-
 // The system's ANSI code page: GBK (code page 936), whatever the machine's locale.
 namespace CodePage {
 
-// Qt was built without a GBK converter.
-class Unavailable : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Throws Unavailable unless Qt can convert GBK. Every other function here relies on it.
-void requireGbk();
+// False when this Qt build cannot convert GBK. Every other function here relies on it.
+bool gbkAvailable();
 
 // Encodes to GBK; a character that GBK cannot hold becomes one '?'.
 QByteArray toAnsi(QStringView text);
@@ -26,23 +17,6 @@ QString fromAnsi(QByteArrayView bytes);
 
 // True when every byte of `bytes` belongs to a GBK character.
 bool isValidAnsi(QByteArrayView bytes);
-
-// Decodes a GBK byte stream that arrives in pieces; the text is exactly what
-// fromAnsi gives for all the bytes at once.
-class AnsiDecoder
-{
-public:
-    // Appends the text of `piece`. A character cut off at the piece's end is
-    // completed by the next piece.
-    void decode(QByteArrayView piece, QString &text);
-    // Appends whatever the end of the stream still holds.
-    void finish(QString &text);
-
-private:
-    int m_pendingLead = -1;
-    // Bytes handed to Qt's converter at the end; only ever the stream's tail.
-    QByteArray m_forConverter;
-};
 
 // The length of `text` in GBK bytes: ASCII 1, a Chinese character 2, and a
 // character that GBK cannot hold 1 (it would become one substitute byte).

@@ -1,19 +1,16 @@
 #include "ui/Form1.h"
 
 #include "browser/BrowserPane.h"
-#include "browser/HarvestPass.h"
+#include "browser/HarvestLinks.h"
 #include "browser/WebAddresses.h"
 #include "search/SearchQuestions.h"
-#include "ui/ScaledPictures.h"
+#include "ui/ClickableLabel.h"
+#include "ui/ControlLayout.h"
 
-#include <QCursor>
+#include <QEvent>
 #include <QIcon>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QMouseEvent>
-#include <QPixmap>
 #include <QScreen>
 #include <QStyle>
 #include <QTabBar>
@@ -30,57 +27,6 @@ const QString HarvestPattern = QStringLiteral("Sorting.asp?sortid=");
 // Label5 is the only element of its control array.
 constexpr int Label5Index = 5;
 
-QLabel *createPicture(const ControlSpec &row, QWidget *page)
-{
-    auto *picture = new QLabel(page);
-    picture->setPixmap(ScaledPictures::load(row.text.toString(), page->devicePixelRatioF()));
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return picture;
-}
-
-QLabel *createLabel(const ControlSpec &row, QWidget *page)
-{
-    // A QLabel paints no background of its own, so the picture beneath shows through.
-    auto *label = new QLabel(row.text.toString(), page);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(false);
-    return label;
-}
-
-QLineEdit *createTextBox(const ControlSpec &row, QWidget *page)
-{
-    return new QLineEdit(row.text.toString(), page);
-}
-
-QListWidget *createListBox(QWidget *page)
-{
-    auto *list = new QListWidget(page);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setSortingEnabled(false);
-    // Long rows are cut at the right edge rather than costing a row of height.
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    return list;
-}
-
-void applyTextColour(QWidget *widget, TextColour colour)
-{
-    if (colour.source == ColourSource::SystemDefault)
-        return;
-    const QColor text = colour.source == ColourSource::Fixed ? QColor::fromRgb(colour.rgb)
-                                                             : widget->palette().color(QPalette::Base);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Text, text);
-    widget->setPalette(palette);
-}
-
-QCursor handCursor()
-{
-    // The cursor file's hot spot is not read by Qt: the fingertip is at (12, 4).
-    return QCursor(QPixmap(QStringLiteral(":/hand.cur")), 12, 4);
-}
-
 } // namespace
 
 Form1::Form1(QWidget *parent)
@@ -89,7 +35,6 @@ Form1::Form1(QWidget *parent)
     setUpWindow();
     createTabPanel();
     createControls();
-    findWorkingControls();
     placeControls();
     // The query box already holds its prompt, so that prompt starts no search.
     connectBehaviours();
@@ -136,101 +81,43 @@ void Form1::createTabPanel()
 
 void Form1::createControls()
 {
-    for (const ControlSpec &row : ControlLayout::controls()) {
-        QWidget *control = createControl(row, m_SSTab1->widget(row.tab));
-        m_controls.push_back({&row, control});
-    }
-    for (const PlacedControl &placed : m_controls) {
-        const Layer layer = stackingLayer(placed.row->kind);
-        if (layer == Layer::Pictures)
-            placed.widget->lower();
-        else if (layer == Layer::Windows)
-            placed.widget->raise();
-    }
-}
-
-QWidget *Form1::createControl(const ControlSpec &row, QWidget *page)
-{
-    QWidget *control = nullptr;
-    switch (row.kind) {
-    case Kind::Picture:
-        control = createPicture(row, page);
-        break;
-    case Kind::Label:
-        control = createLabel(row, page);
-        break;
-    case Kind::TextBox:
-        control = createTextBox(row, page);
-        break;
-    case Kind::ListBox:
-        control = createListBox(page);
-        break;
-    case Kind::Browser:
-        control = createBrowserPane(page);
-        break;
-    }
-    control->setObjectName(row.name.toString());
-    if (row.font != FontChoice::WindowFont || row.underline)
-        control->setFont(fontFor(row));
-    applyTextColour(control, row.colour);
-    if (row.handCursor)
-        control->setCursor(handCursor());
-    return control;
-}
-
-BrowserPane *Form1::createBrowserPane(QWidget *page)
-{
-    auto *pane = new BrowserPane(page);
-    connect(pane, &BrowserPane::DownloadComplete, this, &Form1::WebBrowser1_DownloadComplete);
-    return pane;
-}
-
-void Form1::findWorkingControls()
-{
-    m_tQ = findChild<QLineEdit *>(QStringLiteral("tQ"));
-    m_labtip = findChild<QLabel *>(QStringLiteral("labtip"));
-    m_lQ = findChild<QListWidget *>(QStringLiteral("lQ"));
-    m_lA = findChild<QListWidget *>(QStringLiteral("lA"));
-    m_WebBrowser1 = findChild<BrowserPane *>(QStringLiteral("WebBrowser1"));
-    m_Label5 = findChild<QLabel *>(QStringLiteral("Label5_5"));
-    m_Label8 = findChild<QLabel *>(QStringLiteral("Label8"));
+    const ControlFactory factory(*m_SSTab1);
+    m_controls = factory.controls();
+    m_tQ = factory.control<QueryBox>(u"tQ");
+    m_labtip = factory.control<QLabel>(u"labtip");
+    m_lQ = factory.control<QListWidget>(u"lQ");
+    m_lA = factory.control<QListWidget>(u"lA");
+    m_WebBrowser1 = factory.control<BrowserPane>(u"WebBrowser1");
+    m_Label5 = factory.control<ClickableLabel>(u"Label5_5");
+    m_Label8 = factory.control<ClickableLabel>(u"Label8");
 }
 
 // The layout's places are in client-area pixels; each control sits on its
 // tab's page, so it is moved by the page's offset under the tab strip.
 void Form1::placeControls()
 {
-    for (const PlacedControl &placed : m_controls) {
-        const QPoint pageOrigin = placed.widget->parentWidget()->mapTo(this, QPoint(0, 0));
-        placed.widget->setGeometry(placed.row->rect.translated(-pageOrigin));
+    for (const ControlFactory::MadeControl &made : m_controls) {
+        const QPoint pageOrigin = made.widget->parentWidget()->mapTo(this, QPoint(0, 0));
+        made.widget->setGeometry(made.row->rect.translated(-pageOrigin));
     }
 }
 
 void Form1::connectBehaviours()
 {
     connect(m_tQ, &QLineEdit::textChanged, this, &Form1::searchQuery);
-    m_tQ->installEventFilter(this);
+    connect(m_tQ, &QueryBox::clicked, this, &Form1::emptyQueryBox);
     connect(m_lQ, &QListWidget::itemSelectionChanged, this, &Form1::selectMatchingAnswer);
     // A click on the question already selected picks its answer again, too.
     connect(m_lQ, &QListWidget::itemClicked, this, &Form1::selectMatchingAnswer);
-    m_Label5->installEventFilter(this);
-    m_Label8->installEventFilter(this);
+    connect(m_Label5, &ClickableLabel::clicked, this, [this] { Label5_Click(Label5Index); });
+    connect(m_Label8, &ClickableLabel::clicked, this, &Form1::Label8_Click);
+    connect(m_WebBrowser1, &BrowserPane::DownloadComplete, this, &Form1::WebBrowser1_DownloadComplete);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_tQ && event->type() == QEvent::MouseButtonPress
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        emptyQueryBox();
-    } else if ((watched == m_Label5 || watched == m_Label8) && event->type() == QEvent::MouseButtonRelease) {
-        const auto *release = static_cast<QMouseEvent *>(event);
-        // A click is a release of the left button over the label it was pressed on.
-        if (release->button() == Qt::LeftButton
-            && static_cast<QWidget *>(watched)->rect().contains(release->position().toPoint()))
-            clickLabel(watched);
-    } else if (watched == m_pageArea && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+    if (watched == m_pageArea && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         placeControls();
-    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -319,15 +206,7 @@ void Form1::WebBrowser1_DownloadComplete()
 // document order.
 void Form1::ListLinks(const QString &pattern)
 {
-    HarvestLinks(*m_WebBrowser1, pattern, m_harvest);
-}
-
-void Form1::clickLabel(QObject *label)
-{
-    if (label == m_Label5)
-        Label5_Click(Label5Index);
-    else
-        Label8_Click();
+    harvestLinks(*m_WebBrowser1, pattern, m_harvest);
 }
 
 // The element's index does not change what opens.
@@ -347,7 +226,7 @@ void Form1::openPage(const QUrl &address)
 {
     if (m_opener.open(address))
         return;
-    auto *message = new QMessageBox(QMessageBox::Warning, windowTitle(), PageOpener::FailureMessage(address),
+    auto *message = new QMessageBox(QMessageBox::Warning, windowTitle(), PageOpener::failureMessage(address),
                                     QMessageBox::Ok, this);
     message->setAttribute(Qt::WA_DeleteOnClose);
     message->setObjectName(QStringLiteral("openFailedMessage"));

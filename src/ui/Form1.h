@@ -1,17 +1,18 @@
 #pragma once
 
 #include "bank/QuestionLines.h"
-#include "browser/HarvestList.h"
+#include "browser/LinkRows.h"
 #include "browser/PageOpener.h"
-#include "ui/ControlLayout.h"
+#include "ui/ControlFactory.h"
+#include "ui/QueryBox.h"
 
 #include <QWidget>
 
 #include <vector>
 
 class BrowserPane;
+class ClickableLabel;
 class QLabel;
-class QLineEdit;
 class QListWidget;
 class QTabWidget;
 struct SearchResult;
@@ -33,7 +34,7 @@ public:
     BrowserPane *WebBrowser1() const { return m_WebBrowser1; }
 
     // The link harvest's rows, kept for the window's life and never shown.
-    const HarvestList &harvest() const { return m_harvest; }
+    const LinkRows &harvest() const { return m_harvest; }
     // Opens the shortcut labels' pages; tests put a recorder in its place.
     PageOpener &opener() { return m_opener; }
 
@@ -49,21 +50,13 @@ public:
     void showStartTip();
 
 protected:
+    // Follows the panel's page area, which reports its geometry by events alone.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct PlacedControl
-    {
-        const ControlLayout::ControlSpec *row;
-        QWidget *widget;
-    };
-
     void setUpWindow();
     void createTabPanel();
     void createControls();
-    QWidget *createControl(const ControlLayout::ControlSpec &row, QWidget *page);
-    BrowserPane *createBrowserPane(QWidget *page);
-    void findWorkingControls();
     void placeControls();
     void connectBehaviours();
 
@@ -77,19 +70,18 @@ private:
     void Label5_Click(int index);
     void Label8_Click();
     void openPage(const QUrl &address);
-    void clickLabel(QObject *label);
 
     QuestionLines m_questionLines;
-    std::vector<PlacedControl> m_controls;
+    std::vector<ControlFactory::MadeControl> m_controls;
     QTabWidget *m_SSTab1 = nullptr;
     QWidget *m_pageArea = nullptr;
-    QLineEdit *m_tQ = nullptr;
+    QueryBox *m_tQ = nullptr;
     QLabel *m_labtip = nullptr;
     QListWidget *m_lQ = nullptr;
     QListWidget *m_lA = nullptr;
     BrowserPane *m_WebBrowser1 = nullptr;
-    QLabel *m_Label5 = nullptr;
-    QLabel *m_Label8 = nullptr;
-    HarvestList m_harvest;
+    ClickableLabel *m_Label5 = nullptr;
+    ClickableLabel *m_Label8 = nullptr;
+    LinkRows m_harvest;
     PageOpener m_opener;
 };

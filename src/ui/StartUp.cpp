@@ -1,12 +1,10 @@
 #include "ui/StartUp.h"
 
-#include "bank/BankFile.h"
+#include "bank/BankReader.h"
 #include "platform/Platform.h"
-#include "text/CodePage.h"
 #include "ui/Form1.h"
 
 #include <QCoreApplication>
-#include <QDir>
 
 #include <cstdio>
 
@@ -18,18 +16,14 @@ bool hasEnvironmentVariable(const char *name)
     return !qEnvironmentVariableIsEmpty(name);
 }
 
-bool loadBank(Form1 &form, const QString &bankPath, QString *error)
+bool loadBank(Form1 &form, const QString &bankPath, QString &error)
 {
-    try {
-        CodePage::requireGbk();
-    } catch (const CodePage::Unavailable &unavailable) {
-        *error = QStringLiteral("无法解读题库文件“%1”：%2")
-                     .arg(QDir::toNativeSeparators(bankPath), QString::fromUtf8(unavailable.what()));
+    BankReader reader;
+    QuestionLines lines;
+    if (!reader.readQuestionLines(bankPath, lines)) {
+        error = reader.errorString();
         return false;
     }
-    QuestionLines lines;
-    if (!BankFile::loadQuestionLines(bankPath, lines, error))
-        return false;
     form.setQuestionLines(std::move(lines));
     return true;
 }
@@ -51,7 +45,7 @@ void allowBrowserWithoutSandboxWhenRoot()
 }
 
 // The tab panel is part of Qt, so nothing has to be registered before the window is made.
-bool run(Form1 &form, const QString &bankPath, QString *error)
+bool run(Form1 &form, const QString &bankPath, QString &error)
 {
     form.startBrowserNavigation();
     form.showCentred();

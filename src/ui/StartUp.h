@@ -20,7 +20,7 @@ void allowBrowserWithoutSandboxWhenRoot();
 // lets pending events run once, and loads the bank at `bankPath`. When the
 // bank cannot be loaded it returns false with `error` naming the path and the
 // cause; the window is shown by then, so a message can stand over it.
-bool run(Form1 &form, const QString &bankPath, QString *error);
+bool run(Form1 &form, const QString &bankPath, QString &error);
 
 // The text of the message that ends the program when start-up fails.
 QString failureMessage(const QString &error);

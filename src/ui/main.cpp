@@ -56,7 +56,7 @@ int main(int argc, char *argv[])
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form;
     QString error;
-    if (!StartUp::run(form, BankFile::DataPath(programFolder()), &error)) {
+    if (!StartUp::run(form, BankFile::DataPath(programFolder()), error)) {
         std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(error));
         QMessageBox::critical(&form, ControlLayout::WindowTitle.toString(), StartUp::failureMessage(error));
         return 1;

@@ -1,8 +1,9 @@
+#include "HarvestLineText.h"
 #include "LoopbackHttpServer.h"
 
 #include "browser/BrowserPane.h"
-#include "browser/HarvestList.h"
-#include "browser/HarvestPass.h"
+#include "browser/LinkRows.h"
+#include "browser/HarvestLinks.h"
 #include "browser/WebAddresses.h"
 
 #include <QSignalSpy>
@@ -30,11 +31,6 @@ QUrl refusingAddress()
     if (!probe.listen(QHostAddress::LocalHost))
         qFatal("cannot find a free port");
     return QUrl(QStringLiteral("http://127.0.0.1:%1/Sorting.asp?sortid=1").arg(probe.serverPort()));
-}
-
-QString line(const QString &href, const QString &text)
-{
-    return QStringLiteral("链接地址是%1 链接的文字是 <%2>").arg(href, text);
 }
 
 QByteArray page(const QByteArray &body)
@@ -93,11 +89,11 @@ struct HarvestingPane
     HarvestingPane()
     {
         QObject::connect(&pane, &BrowserPane::DownloadComplete, &pane,
-                         [this] { HarvestLinks(pane, Pattern, list); });
+                         [this] { harvestLinks(pane, Pattern, list); });
     }
 
     BrowserPane pane;
-    HarvestList list;
+    LinkRows list;
     QSignalSpy completes{&pane, &BrowserPane::DownloadComplete};
 };
 
@@ -154,8 +150,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(harvesting.list.rows().size(), 3, Timeout);
         const QString base = QStringLiteral("http://") + start.host();
         QCOMPARE(harvesting.list.rows(),
-                 QStringList({line(base + "/Sorting.asp?sortid=11", "一"), line(base + "/Sorting.asp?sortid=12", "二"),
-                              line(base + "/Sorting.asp?sortid=13", "三")}));
+                 QStringList({harvestLineText(base + "/Sorting.asp?sortid=11", "一"), harvestLineText(base + "/Sorting.asp?sortid=12", "二"),
+                              harvestLineText(base + "/Sorting.asp?sortid=13", "三")}));
         QCOMPARE(harvesting.pane.url(), start);
 
         const QList<LoopbackHttpServer::Request> requests = requestsFor(start.host());
@@ -187,12 +183,12 @@ private slots:
 
         const QString local = m_server.url(QString()).toString();
         const QStringList lines = {
-            line("http://portal.test/Sorting.asp?sortid=1", "第一类"),
-            line("http://portal.test/SORTING.ASP?SORTID=2", "第二类"),
-            line("http://portal.test/sorting.asp?sortid=3", ""), // an area has no text
-            line(local + "/Sorting.asp?sortid=4", ""),
-            line(local + "/dir/Sorting.asp?SortId=5", "相对"),
-            line("http://portal.test/Sorting.asp?sortid=1", "第一类"),
+            harvestLineText("http://portal.test/Sorting.asp?sortid=1", "第一类"),
+            harvestLineText("http://portal.test/SORTING.ASP?SORTID=2", "第二类"),
+            harvestLineText("http://portal.test/sorting.asp?sortid=3", ""), // an area has no text
+            harvestLineText(local + "/Sorting.asp?sortid=4", ""),
+            harvestLineText(local + "/dir/Sorting.asp?SortId=5", "相对"),
+            harvestLineText("http://portal.test/Sorting.asp?sortid=1", "第一类"),
         };
         QTRY_COMPARE_WITH_TIMEOUT(harvesting.list.rows(), lines, Timeout);
 
@@ -249,7 +245,7 @@ private slots:
                  "0 http://evil.test/Sorting.asp?sortid=666");
 
         QTRY_COMPARE_WITH_TIMEOUT(harvesting.list.rows(),
-                                  QStringList(line(m_server.url("/Sorting.asp?sortid=8").toString(), "真的")),
+                                  QStringList(harvestLineText(m_server.url("/Sorting.asp?sortid=8").toString(), "真的")),
                                   Timeout);
     }
 

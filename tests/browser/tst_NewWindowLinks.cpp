@@ -1,8 +1,8 @@
 #include "LoopbackHttpServer.h"
 
 #include "browser/BrowserPane.h"
-#include "browser/HarvestList.h"
-#include "browser/HarvestPass.h"
+#include "browser/HarvestLinks.h"
+#include "browser/LinkRows.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -46,9 +46,9 @@ private slots:
     {
         QFETCH(QString, link);
         BrowserPane pane;
-        HarvestList list;
+        LinkRows list;
         QObject::connect(&pane, &BrowserPane::DownloadComplete, &pane,
-                         [&] { HarvestLinks(pane, QStringLiteral("Sorting.asp?sortid="), list); });
+                         [&] { harvestLinks(pane, QStringLiteral("Sorting.asp?sortid="), list); });
         QSignalSpy completes(&pane, &BrowserPane::DownloadComplete);
         pane.resize(400, 300);
         pane.show();

@@ -1,6 +1,8 @@
+#include "TestBanks.h"
 #include "TestFiles.h"
 
 #include "bank/BankFile.h"
+#include "bank/BankReader.h"
 #include "platform/Platform.h"
 #include "search/SearchQuestions.h"
 #include "text/CodePage.h"
@@ -12,25 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
-namespace {
-
-QByteArray encipher(QByteArray bytes)
-{
-    BankFile::cipherInMemory(bytes);
-    return bytes;
-}
-
-QStringList linesOf(const QuestionLines &lines)
-{
-    QStringList list;
-    for (qsizetype index = 0; index < lines.size(); ++index)
-        list.append(lines.at(index).toString());
-    return list;
-}
-
-} // namespace
-
 class TestBankFile : public QObject
 {
     Q_OBJECT
@@ -40,15 +23,15 @@ private:
     QString bankPath() const { return BankFile::DataPath(dir.path()); }
     QString writeBank(const QString &plainText)
     {
-        writeFile(bankPath(), encipher(CodePage::toAnsi(plainText)));
+        writeBankText(bankPath(), plainText);
         return bankPath();
     }
     QuestionLines load(const QString &path)
     {
         QuestionLines lines;
-        QString error;
-        if (!BankFile::loadQuestionLines(path, lines, &error))
-            qWarning() << error;
+        BankReader reader;
+        if (!reader.readQuestionLines(path, lines))
+            qWarning() << reader.errorString();
         return lines;
     }
 
@@ -131,8 +114,10 @@ private slots:
         if (kind == "folder")
             QVERIFY(QDir().mkpath(path));
         QuestionLines lines;
-        QString error;
-        QVERIFY(!BankFile::loadQuestionLines(path, lines, &error));
+        BankReader reader;
+        QVERIFY(!reader.readQuestionLines(path, lines));
+        QVERIFY(reader.hasError());
+        const QString error = reader.errorString();
         QVERIFY2(error.contains(path) && error.contains(cause), qPrintable(error));
         QVERIFY(lines.isEmpty());
         QCOMPARE(QFileInfo::exists(path), kind != "missing");
@@ -147,8 +132,9 @@ private slots:
         const QString path = writeBank(QStringLiteral("q\r\na"));
         QFile::setPermissions(path, QFileDevice::Permissions());
         QuestionLines lines;
-        QString error;
-        QVERIFY(!BankFile::loadQuestionLines(path, lines, &error));
+        BankReader reader;
+        QVERIFY(!reader.readQuestionLines(path, lines));
+        const QString error = reader.errorString();
         QVERIFY2(error.contains(path) && error.contains(QStringLiteral("无法读取")), qPrintable(error));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
@@ -159,9 +145,9 @@ private slots:
         const QString path = bankPath();
         writeFile(path, plain);
         QString error;
-        QVERIFY2(BankFile::JIAMSJXX(path, &error), qPrintable(error));
-        QCOMPARE(readFile(path), encipher(plain));
-        QVERIFY(BankFile::JIAMSJXX(path, &error));
+        QVERIFY2(BankFile::JIAMSJXX(path, error), qPrintable(error));
+        QCOMPARE(readFile(path), enciphered(plain));
+        QVERIFY(BankFile::JIAMSJXX(path, error));
         QCOMPARE(readFile(path), plain);
         // Only the bank itself is left in the folder: no temporary file stays behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"data.dat"}));

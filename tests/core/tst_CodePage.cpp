@@ -1,13 +1,26 @@
 #include "text/CodePage.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+namespace {
+
+// Characters of every kind the count tells apart: ASCII, Chinese, full-width
+// forms, characters GBK lacks (Latin with accents, Hangul, symbols, emoji as
+// surrogate pairs), and lone surrogates of both halves.
+const QStringList CharacterKinds = {
+    "a", "Z", "7", " ", "-", "首", "都", "年", "Ａ", "？", "ñ", "é", "한", "•", "♥", "😀", "𝄞",
+    QString(QChar(0xD800)), QString(QChar(0xDC00)),
+};
+
+} // namespace
 
 class TestCodePage : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { CodePage::requireGbk(); }
+    void initTestCase() { QVERIFY(CodePage::gbkAvailable()); }
 
     void byteCount_data()
     {
@@ -23,6 +36,10 @@ private slots:
         QTest::newRow("hangul counts one") << QStringLiteral("한") << 1;
         QTest::newRow("lone surrogate counts one") << QString(QChar(0xD800)) << 1;
         QTest::newRow("mixed") << QStringLiteral("2008年😀") << 7;
+        QTest::newRow("unencodable before chinese") << QStringLiteral("ñ首都") << 5;
+        QTest::newRow("emoji before chinese") << QStringLiteral("😀首都") << 5;
+        QTest::newRow("hangul before chinese") << QStringLiteral("한首都") << 5;
+        QTest::newRow("bullet and heart before chinese") << QStringLiteral("•♥首都") << 6;
     }
 
     void byteCount()
@@ -30,8 +47,27 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, bytes);
         QCOMPARE(CodePage::ansiByteCount(text), bytes);
-        if (!text.contains(QChar(0xD800)))
-            QCOMPARE(CodePage::toAnsi(text).size(), bytes);
+        QCOMPARE(CodePage::toAnsi(text).size(), bytes);
+    }
+
+    // Whatever came before, each character counts what it counts alone.
+    void byteCountIsTheSumOfItsCharacters()
+    {
+        QRandomGenerator random(936);
+        for (int round = 0; round < 3000; ++round) {
+            QString text;
+            qsizetype expected = 0;
+            for (int length = random.bounded(8); length > 0; --length) {
+                const QString character = CharacterKinds.at(random.bounded(CharacterKinds.size()));
+                // A high surrogate followed by a low one would make a pair, not two characters.
+                if (text.endsWith(QChar(0xD800)) && character.at(0).isLowSurrogate())
+                    continue;
+                text += character;
+                expected += CodePage::ansiByteCount(character);
+            }
+            QCOMPARE(CodePage::ansiByteCount(text), expected);
+            QCOMPARE(CodePage::toAnsi(text).size(), expected);
+        }
     }
 
     void roundTrip()
@@ -49,6 +85,10 @@ private slots:
         QVERIFY(CodePage::findUnencodable(QStringLiteral("中文😀"), &position));
         QCOMPARE(position, 2);
         QVERIFY(!CodePage::findUnencodable(QStringLiteral("中文abc"), &position));
+        // A character GBK holds is no error for coming after one it lacks.
+        QCOMPARE(CodePage::toAnsi(QStringLiteral("ñ首")), QByteArray("?") + QByteArray::fromHex("CAD7"));
+        QVERIFY(CodePage::findUnencodable(QStringLiteral("首ñ都"), &position));
+        QCOMPARE(position, 1);
     }
 
     void validity()

@@ -1,4 +1,5 @@
-#include "search/ReferenceSearch.h"
+#include "ReferenceSearch.h"
+
 #include "search/SearchQuestions.h"
 
 #include <QRandomGenerator>
@@ -53,7 +54,7 @@ QString randomQuery(QRandomGenerator &random, const QString &bankText)
 void compareSearches(const QuestionLines &lines, const QString &query)
 {
     const std::optional<SearchResult> fast = SearchQuestions(lines, query);
-    const std::optional<SearchResult> reference = SearchQuestionsReference(lines, query);
+    const std::optional<SearchResult> reference = searchQuestionsReference(lines, query);
     QCOMPARE(fast.has_value(), reference.has_value());
     if (!fast)
         return;

@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     ShowCount shows;
     form.installEventFilter(&shows);
     QString error;
-    if (!StartUp::run(form, qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), &error)) {
+    if (!StartUp::run(form, qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), error)) {
         std::fprintf(stderr, "stacking-probe: %s\n", qUtf8Printable(error));
         return 2;
     }

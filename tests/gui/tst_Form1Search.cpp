@@ -1,5 +1,6 @@
-#include "BankWriter.h"
+#include "TestBanks.h"
 
+#include "bank/BankFile.h"
 #include "ui/Form1.h"
 #include "ui/StartUp.h"
 
@@ -12,6 +13,8 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -60,7 +63,7 @@ class TestForm1Search : public QObject
 
 private:
     QTemporaryDir dir;
-    Form1 *form = nullptr;
+    std::unique_ptr<Form1> form;
 
     QLineEdit *tQ() { return form->tQ(); }
     QListWidget *lQ() { return form->lQ(); }
@@ -82,17 +85,17 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        const QString bank = BankFile::DataPath(dir.path());
-        QVERIFY(writeBankFile(bank, sampleLines()));
-        form = new Form1;
-        QString error;
-        QVERIFY2(StartUp::run(*form, bank, &error), qPrintable(error));
-    }
-    void cleanupTestCase() { delete form; }
+    void initTestCase() { writeBankFile(BankFile::DataPath(dir.path()), sampleLines()); }
 
-    // Runs first: the window as start-up leaves it.
+    // Every case meets the window as start-up leaves it.
+    void init()
+    {
+        form = std::make_unique<Form1>();
+        QString error;
+        QVERIFY2(StartUp::run(*form, BankFile::DataPath(dir.path()), error), qPrintable(error));
+    }
+    void cleanup() { form.reset(); }
+
     void firstClickRemovesThePromptOnly()
     {
         QCOMPARE(tQ()->text(), QStringLiteral("请输入您要搜索的内容"));
@@ -106,6 +109,7 @@ private slots:
 
     void threeBytesOrFewerChangeNothing()
     {
+        clickBox();
         type(QStringLiteral("abc"));
         QCOMPARE(tip(), StartTip);
         QCOMPARE(lQ()->count(), 0);

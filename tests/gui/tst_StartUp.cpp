@@ -1,6 +1,7 @@
+#include "TestBanks.h"
 #include "TestFiles.h"
-#include "BankWriter.h"
 
+#include "bank/BankFile.h"
 #include "browser/BrowserPane.h"
 #include "platform/Platform.h"
 #include "ui/Form1.h"
@@ -58,7 +59,7 @@ private:
     {
         Form1 form;
         QString error;
-        QVERIFY(!StartUp::run(form, bankPath, &error));
+        QVERIFY(!StartUp::run(form, bankPath, error));
         QVERIFY2(error.contains(QDir::toNativeSeparators(bankPath)), qPrintable(error));
         QVERIFY(StartUp::failureMessage(error).contains(error));
         QVERIFY(form.questionLines().isEmpty());
@@ -76,7 +77,7 @@ private slots:
 
         Form1 form;
         QString error;
-        QVERIFY2(StartUp::run(form, bank, &error), qPrintable(error));
+        QVERIFY2(StartUp::run(form, bank, error), qPrintable(error));
         QCOMPARE(readFile(bank), before);
         QVERIFY(form.questionLines().size() > 2);
 
@@ -99,7 +100,7 @@ private slots:
     {
         Form1 form;
         QString error;
-        StartUp::run(form, qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), &error);
+        StartUp::run(form, qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), error);
         QCOMPARE(focusOrder(form), (QList<QWidget *>{form.tQ(), form.SSTab1(), form.lA(), form.lQ(), form.WebBrowser1()}));
 
         form.activateWindow();
@@ -120,7 +121,7 @@ private slots:
         QVERIFY(!QFile::exists(missing));
 
         const QString empty = dir.filePath(QStringLiteral("data.dat"));
-        QVERIFY(writeBankFile(empty, {}));
+        writeBankFile(empty, {});
         expectFailure(empty);
         QCOMPARE(QFileInfo(empty).size(), 0);
 

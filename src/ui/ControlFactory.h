@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ui/ControlLayout.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QTabWidget;
+
+// Makes the layout's controls, each on its tab's page of a panel and stacked
+// in the layout's layers, and keeps them with their rows for their owner.
+class ControlFactory
+{
+public:
+    struct MadeControl
+    {
+        const ControlLayout::ControlSpec *row;
+        QWidget *widget;
+    };
+
+    explicit ControlFactory(QTabWidget &panel);
+
+    const std::vector<MadeControl> &controls() const { return m_made; }
+
+    // The control made for the row of that name, as the class its kind makes.
+    template <typename Widget>
+    Widget *control(QStringView name) const
+    {
+        auto *widget = qobject_cast<Widget *>(made(name));
+        if (!widget)
+            reportMissing(name);
+        return widget;
+    }
+
+private:
+    QWidget *made(QStringView name) const;
+    // The layout is built in, so a control it lacks is a fault of the program.
+    [[noreturn]] static void reportMissing(QStringView name);
+
+    std::vector<MadeControl> m_made;
+};
