@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <cstring>
+
 namespace WindowPlatform {
 namespace {
 
@@ -13,12 +15,23 @@ bool isWaylandPlatform(const QByteArray &platform)
 const QString MayNotStayOnTop = QStringLiteral(
     "vellmar-quiz: warning: on Wayland the window may not stay on top of other windows");
 
+// Qt's own option, which wins over the environment.
+QByteArray platformOption(int argc, char *argv[])
+{
+    for (int index = 1; index + 1 < argc; ++index)
+        if (std::strcmp(argv[index], "-platform") == 0)
+            return QByteArray(argv[index + 1]);
+    return {};
+}
+
 } // namespace
 
-Session currentSession()
+Session currentSession(int argc, char *argv[])
 {
     Session session;
-    session.requested = qgetenv("QT_QPA_PLATFORM");
+    session.requested = platformOption(argc, argv);
+    if (session.requested.isEmpty())
+        session.requested = qgetenv("QT_QPA_PLATFORM");
     session.wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     // XWayland serves X11 clients of a Wayland session through DISPLAY.
     session.xwayland = !qEnvironmentVariableIsEmpty("DISPLAY");

@@ -10,7 +10,8 @@ namespace WindowPlatform {
 
 struct Session
 {
-    // QT_QPA_PLATFORM as the user set it; empty when unset.
+    // The platform the user chose: Qt's option -platform, else
+    // QT_QPA_PLATFORM; empty when neither is given.
     QByteArray requested;
     bool wayland = false;
     bool xwayland = false;
@@ -24,7 +25,8 @@ struct Choice
     QString note;
 };
 
-Session currentSession();
+// The session of a program started with these arguments.
+Session currentSession(int argc, char *argv[]);
 Choice choose(const Session &session);
 
 } // namespace WindowPlatform

@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     StartUp::allowBrowserWithoutSandboxWhenRoot();
-    WindowPlatform::Choice platform = WindowPlatform::choose(WindowPlatform::currentSession());
+    WindowPlatform::Choice platform = WindowPlatform::choose(WindowPlatform::currentSession(argc, argv));
     if (!platform.note.isEmpty())
         std::fprintf(stderr, "%s\n", qUtf8Printable(platform.note));
 

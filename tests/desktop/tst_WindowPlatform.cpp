@@ -54,16 +54,24 @@ private slots:
         qunsetenv("WAYLAND_DISPLAY");
         qputenv("DISPLAY", ":7");
         qputenv("QT_QPA_PLATFORM", "");
-        Session session = WindowPlatform::currentSession();
+        char program[] = "vellmar-quiz";
+        char *alone[] = {program, nullptr};
+        Session session = WindowPlatform::currentSession(1, alone);
         QVERIFY(session.wayland && session.xwayland && session.requested.isEmpty());
 
         qputenv("XDG_SESSION_TYPE", "x11");
         qputenv("WAYLAND_DISPLAY", "wayland-0");
         qunsetenv("DISPLAY");
         qputenv("QT_QPA_PLATFORM", "wayland");
-        session = WindowPlatform::currentSession();
+        session = WindowPlatform::currentSession(1, alone);
         QVERIFY(session.wayland && !session.xwayland);
         QCOMPARE(session.requested, QByteArray("wayland"));
+
+        // Qt's option wins over the environment, as in Qt itself.
+        char option[] = "-platform";
+        char xcb[] = "xcb";
+        char *withOption[] = {program, option, xcb, nullptr};
+        QCOMPARE(WindowPlatform::currentSession(3, withOption).requested, QByteArray("xcb"));
     }
 };
 
