@@ -44,9 +44,19 @@ HINT = (150, 175, 215)
 
 SUPERSAMPLE = 4
 
+# Device pixels per layout pixel of the picture being drawn: 1 for the plain
+# files, 2 for the @2x files that Qt shows on screens scaled by 2. Every
+# position below is in layout pixels and goes through px(); sizes of fonts
+# and drawn shapes grow with it, so both files show the same picture.
+SCALE = 1
+
+
+def px(*values):
+    return tuple(v * SCALE for v in values)
+
 
 def font(size):
-    return ImageFont.truetype(FONT_FILE, size)
+    return ImageFont.truetype(FONT_FILE, size * SCALE)
 
 
 # ---------------------------------------------------------------- gradients
@@ -136,7 +146,7 @@ def emblem(size, ring=0.075, rim_width=0.02):
 # ------------------------------------------------------------------- text
 
 def draw_text(canvas, xy, text, size, colour):
-    ImageDraw.Draw(canvas).text(xy, text, font=font(size), fill=colour)
+    ImageDraw.Draw(canvas).text(px(*xy), text, font=font(size), fill=colour)
 
 
 def draw_strong_text(canvas, xy, text, size, colour):
@@ -144,36 +154,38 @@ def draw_strong_text(canvas, xy, text, size, colour):
     drawn large with a thin outline and scaled down."""
     scale = SUPERSAMPLE
     big = font(size * scale)
-    left, top, right, bottom = big.getbbox(text, stroke_width=scale // 2)
-    mask = Image.new("L", (right + scale, bottom + scale), 0)
+    stroke = scale // 2 * SCALE
+    left, top, right, bottom = big.getbbox(text, stroke_width=stroke)
+    mask = Image.new("L", (right + scale * SCALE, bottom + scale * SCALE), 0)
     ImageDraw.Draw(mask).text((0, 0), text, font=big, fill=255,
-                              stroke_width=scale // 2, stroke_fill=255)
+                              stroke_width=stroke, stroke_fill=255)
     mask = mask.resize((mask.width // scale, mask.height // scale),
                        Image.Resampling.LANCZOS)
-    canvas.paste(Image.new("RGB", mask.size, colour), xy, mask)
+    canvas.paste(Image.new("RGB", mask.size, colour), px(*xy), mask)
 
 
 def text_width(text, size):
-    return font(size).getlength(text)
+    """In layout pixels."""
+    return font(size).getlength(text) / SCALE
 
 
 # ------------------------------------------------------------------- field
 
 def wave_layer(size):
     """Faint flowing lines in the lower left that fade out before the
-    yellow and green labels at x 280."""
-    scale = SUPERSAMPLE
+    yellow and green labels at x 280. `size` in layout pixels."""
+    scale = SUPERSAMPLE * SCALE
     layer = Image.new("L", (size[0] * scale, size[1] * scale), 0)
     draw = ImageDraw.Draw(layer)
     for i in range(5):
         points = [(x * scale, (244 - i * 7 + 8 * math.sin(x / 46 + i * 0.7)
                                - x * 0.045) * scale) for x in range(0, 281)]
         draw.line(points, fill=80 - i * 10, width=scale)
-    layer = layer.resize(size, Image.Resampling.LANCZOS)
+    layer = layer.resize(px(*size), Image.Resampling.LANCZOS)
     fade = Image.linear_gradient("L").rotate(90, expand=True)
-    fade = ImageChops.invert(fade).resize((280, size[1]))
-    faded = Image.new("L", size, 0)
-    faded.paste(ImageChops.multiply(layer.crop((0, 0, 280, size[1])), fade))
+    fade = ImageChops.invert(fade).resize(px(280, size[1]))
+    faded = Image.new("L", px(*size), 0)
+    faded.paste(ImageChops.multiply(layer.crop((0, 0) + px(280, size[1])), fade))
     return faded
 
 
@@ -181,18 +193,20 @@ def paint_field(waves):
     """Dark blue field with a glow at the top right and the lighter band
     along the bottom, shared by both pictures."""
     w, h = PICTURE_SIZE
-    field = vertical_gradient(PICTURE_SIZE, FIELD_TOP, FIELD_BOTTOM)
-    glow = radial_mask(PICTURE_SIZE, (390, 20), 260, 150)
-    field = Image.composite(Image.new("RGB", PICTURE_SIZE, GLOW), field, glow)
+    size = px(w, h)
+    field = vertical_gradient(size, FIELD_TOP, FIELD_BOTTOM)
+    glow = radial_mask(size, px(390, 20), 260 * SCALE, 150)
+    field = Image.composite(Image.new("RGB", size, GLOW), field, glow)
     if waves:
-        field = Image.composite(Image.new("RGB", PICTURE_SIZE, (90, 170, 230)),
+        field = Image.composite(Image.new("RGB", size, (90, 170, 230)),
                                 field, wave_layer(PICTURE_SIZE))
 
-    band = vertical_gradient((w, h - BAND_Y), BAND_TOP, BAND_BOTTOM)
-    field.paste(band, (0, BAND_Y))
+    band = vertical_gradient(px(w, h - BAND_Y), BAND_TOP, BAND_BOTTOM)
+    field.paste(band, px(0, BAND_Y))
     draw = ImageDraw.Draw(field)
-    draw.line([(0, BAND_Y), (w, BAND_Y)], fill=BAND_EDGE)
-    draw.line([(0, BAND_Y - 1), (w, BAND_Y - 1)], fill=(6, 16, 44))
+    # One layout pixel high each: the band's lit edge and the shadow above it.
+    for y, colour in ((BAND_Y, BAND_EDGE), (BAND_Y - 1, (6, 16, 44))):
+        draw.rectangle(px(0, y) + (w * SCALE - 1, (y + 1) * SCALE - 1), fill=colour)
     return field
 
 
@@ -205,16 +219,16 @@ def draw_logo(canvas, right, top):
                  text_width(subtitle, subtitle_size))
     text_x = int(right - text_w)
     badge_x = text_x - badge - 8
-    badge_picture = emblem(badge, ring=0.07)
-    canvas.paste(badge_picture, (badge_x, top), badge_picture)
+    badge_picture = emblem(badge * SCALE, ring=0.07)
+    canvas.paste(badge_picture, px(badge_x, top), badge_picture)
     draw_strong_text(canvas, (text_x, top + 1), name, title_size, WHITE)
     draw_strong_text(canvas, (text_x + int(text_width(name, title_size)) + 1,
                               top + 1), kind, title_size, GOLD_LIGHT)
     draw_text(canvas, (text_x, top + 28), subtitle, subtitle_size, PALE_BLUE)
     rule_y = top + badge + 5
     rule = Image.linear_gradient("L").rotate(90, expand=True).resize(
-        (right - badge_x + 4, 1))
-    canvas.paste(Image.new("RGB", rule.size, GOLD_DARK), (badge_x - 4, rule_y),
+        px(right - badge_x + 4, 1))
+    canvas.paste(Image.new("RGB", rule.size, GOLD_DARK), px(badge_x - 4, rule_y),
                  ImageChops.invert(rule))
 
 
@@ -239,24 +253,27 @@ NOTES = [
 
 
 def rounded_panel(canvas, box, fill, outline, alpha):
+    box = px(*box)
     layer = Image.new("L", canvas.size, 0)
-    ImageDraw.Draw(layer).rounded_rectangle(box, radius=7, fill=alpha)
+    ImageDraw.Draw(layer).rounded_rectangle(box, radius=7 * SCALE, fill=alpha)
     canvas.paste(Image.new("RGB", canvas.size, fill), (0, 0), layer)
-    ImageDraw.Draw(canvas).rounded_rectangle(box, radius=7, outline=outline)
+    ImageDraw.Draw(canvas).rounded_rectangle(box, radius=7 * SCALE, outline=outline,
+                                             width=SCALE)
 
 
 def number_badge(canvas, centre, number):
     d = 22
+    side = d * SCALE
     scale = SUPERSAMPLE
-    mask = Image.new("L", (d * scale, d * scale), 0)
-    ImageDraw.Draw(mask).ellipse((0, 0, d * scale - 1, d * scale - 1), fill=255)
-    mask = mask.resize((d, d), Image.Resampling.LANCZOS)
-    disc = vertical_gradient((d, d), GOLD_LIGHT, GOLD_DARK)
+    mask = Image.new("L", (side * scale, side * scale), 0)
+    ImageDraw.Draw(mask).ellipse((0, 0, side * scale - 1, side * scale - 1), fill=255)
+    mask = mask.resize((side, side), Image.Resampling.LANCZOS)
+    disc = vertical_gradient((side, side), GOLD_LIGHT, GOLD_DARK)
     x, y = centre[0] - d // 2, centre[1] - d // 2
-    canvas.paste(disc, (x, y), mask)
+    canvas.paste(disc, px(x, y), mask)
     digit = str(number)
     size = 15
-    left, top, right, bottom = font(size).getbbox(digit)
+    left, top, right, bottom = (v // SCALE for v in font(size).getbbox(digit))
     draw_strong_text(canvas, (x + (d - (right - left)) // 2 - left,
                               y + (d - (bottom - top)) // 2 - top), digit, size,
                      BADGE_DARK)
@@ -271,9 +288,9 @@ def query_way(canvas, top, number, way):
     draw_text(canvas, (x, top + 23), lead, 13, PALE_BLUE)
     x += int(text_width(lead, 13))
     chip_w = int(text_width(example, 14)) + 10
-    ImageDraw.Draw(canvas).rounded_rectangle((x, top + 21, x + chip_w, top + 40),
-                                             radius=4, fill=(8, 22, 58),
-                                             outline=(120, 100, 40))
+    ImageDraw.Draw(canvas).rounded_rectangle(px(x, top + 21, x + chip_w, top + 40),
+                                             radius=4 * SCALE, fill=(8, 22, 58),
+                                             outline=(120, 100, 40), width=SCALE)
     draw_text(canvas, (x + 5, top + 22), example, 14, EXAMPLE)
     draw_text(canvas, (x + chip_w + 4, top + 23), gloss, 13, HINT)
 
@@ -284,14 +301,14 @@ def instructions():
     draw_strong_text(canvas, (12, 6), "使用说明", 22, WHITE)
     draw_text(canvas, (12, 34), "在“答题器”页的查询框里输入，匹配的题目和答案随即列出。",
               13, PALE_BLUE)
-    small = emblem(30, ring=0.08)
-    canvas.paste(small, (444, 6), small)
+    small = emblem(30 * SCALE, ring=0.08)
+    canvas.paste(small, px(444, 6), small)
     for i, way in enumerate(QUERY_WAYS):
         query_way(canvas, 58 + i * 50, i + 1, way)
     # The download link lies over (360, 216)..(457, 241): notes stay left of it.
     for i, note in enumerate(NOTES):
         y = 212 + i * 22
-        ImageDraw.Draw(canvas).ellipse((13, y + 6, 19, y + 12), fill=GOLD_LIGHT)
+        ImageDraw.Draw(canvas).ellipse(px(13, y + 6, 19, y + 12), fill=GOLD_LIGHT)
         draw_text(canvas, (26, y), note, 13, WHITE)
     return canvas
 
@@ -433,13 +450,40 @@ def check_hand():
         "the hot spot must be the top of the index finger"
 
 
+# The program's icon for desktop menus, in the sizes of the hicolor theme.
+# Up to 32 pixels it is drawn like the window icon, with a broader ring that
+# stays visible when small.
+MENU_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def menu_icon(size):
+    if size <= 32:
+        return emblem(size, ring=0.1, rim_width=0.035)
+    return emblem(size)
+
+
+def write_menu_icons():
+    for size in MENU_ICON_SIZES:
+        folder = HERE / "icons" / "hicolor" / f"{size}x{size}" / "apps"
+        folder.mkdir(parents=True, exist_ok=True)
+        menu_icon(size).save(folder / "vellmar-quiz.png", optimize=True)
+
+
+def save_pictures(suffix):
+    background().save(HERE / f"background{suffix}.jpg", quality=JPEG_QUALITY,
+                      subsampling=0, optimize=True)
+    instructions().save(HERE / f"instructions{suffix}.jpg", quality=JPEG_QUALITY,
+                        subsampling=0, optimize=True)
+
+
 def main():
+    global SCALE
     check_hand()
     (HERE / "icon.ico").write_bytes(icon_bytes(emblem(32, ring=0.1, rim_width=0.035)))
-    background().save(HERE / "background.jpg", quality=JPEG_QUALITY,
-                      subsampling=0, optimize=True)
-    instructions().save(HERE / "instructions.jpg", quality=JPEG_QUALITY,
-                        subsampling=0, optimize=True)
+    write_menu_icons()
+    save_pictures("")
+    SCALE = 2
+    save_pictures("@2x")
     (HERE / "hand.cur").write_bytes(cursor_bytes(HAND, HOT_SPOT))
 
 

@@ -1,32 +1,82 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running, testing and
-# benchmarking need. Idempotent: does nothing when everything is present,
-# and runs apt-get update only when something has to be installed.
+# Installs the Debian 12 packages that the project needs, by group:
+#
+#   build    building and running the programs (make run)
+#   test     the tests (make test): virtual desktops, a window manager,
+#            the tools that look at windows, the desktop-file checkers
+#   bench    the benchmark (make bench)
+#   package  the Debian package and its checks (make package)
+#   assets   redrawing the pictures and icons (assets/draw_assets.py)
+#   all      every group
+#
+# Usage: install-deps.sh GROUP...   (no group: all)
+# Prints each missing package with the reason it is needed. Idempotent: does
+# nothing when everything is present, and runs apt-get update only when
+# something has to be installed.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
-  qt6-webengine-dev libqt6webenginecore6-bin
-  libicu-dev
-  libbenchmark-dev
-  fonts-wqy-microhei
-  xvfb xauth
-  python3 python3-pil python3-xlib
-)
+# group|package|why
+table='
+build|build-essential|compiling the programs
+build|cmake|configuring and building
+build|ninja-build|the build tool CMake drives
+build|pkg-config|finding libraries while configuring
+build|qt6-base-dev|Qt Core, Gui, Widgets, Network and Test
+build|qt6-base-dev-tools|Qt moc and rcc
+build|libgl-dev|OpenGL headers, which Qt Gui needs
+build|qt6-webengine-dev|the browser pane
+build|libqt6webenginecore6-bin|the browser engine'"'"'s helper process, which shows the pages
+build|libicu-dev|Unicode and code page support
+build|fonts-wqy-microhei|a Chinese font: without one every text of the window is missing
+build|qt6-translations-l10n|Qt'"'"'s own texts (menus, dialog buttons) in Chinese
+test|xvfb|virtual X displays for the desktop tests
+test|xauth|xvfb-run needs it
+test|openbox|a real window manager for the stacking test
+test|x11-utils|xprop and xwininfo, to look at the window under X11
+test|xdotool|finding, raising and resizing windows in the stacking test
+test|wmctrl|maximising and closing windows through the window manager
+test|weston|a headless Wayland compositor for the Wayland test
+test|qt6-wayland|Qt'"'"'s Wayland platform
+test|desktop-file-utils|desktop-file-validate for the menu entry
+test|appstream|appstreamcli for the AppStream metadata
+bench|libbenchmark-dev|Google Benchmark
+bench|python3-xlib|the start-up and footprint run, which watches the window through the X server
+package|dpkg-dev|dpkg-shlibdeps, which finds the package'"'"'s dependencies
+package|lintian|Debian'"'"'s checker of packages
+assets|python3|running assets/draw_assets.py, which draws the pictures and icons
+assets|python3-pil|Pillow, with which the script draws
+'
+
+if [ $# -eq 0 ]; then
+  set -- all
+fi
+wanted=()
+for group in "$@"; do
+  case "$group" in
+    all) wanted+=(build test bench package assets) ;;
+    build|test|bench|package|assets) wanted+=("$group") ;;
+    *) echo "install-deps.sh: unknown group \"$group\" (build, test, bench, package, assets or all)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
+reasons=()
+while IFS='|' read -r group package why; do
+  [ -n "$group" ] || continue
+  [[ " ${wanted[*]} " == *" $group "* ]] || continue
+  [[ " ${missing[*]} " == *" $package "* ]] && continue
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+    reasons+=("  $package ($group): $why")
   fi
-done
+done <<< "$table"
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "Installing missing packages: ${missing[*]}"
+echo "Installing missing packages:"
+printf '%s\n' "${reasons[@]}"
 if [ "$(id -u)" -eq 0 ]; then
   sudo=()
 elif command -v sudo >/dev/null 2>&1; then

@@ -1,11 +1,7 @@
 #include "bank/QuestionLines.h"
 
+#include "platform/Platform.h"
 #include "text/UnitPairScan.h"
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -13,29 +9,6 @@ constexpr qsizetype SeparatorLength = 2;
 // Lines of a real bank are some thirty units long on average; reserving for
 // lines of eight leaves room for short ones without copying.
 constexpr qsizetype ExpectedUnitsPerLine = 8;
-// Below this, large pages would not pay.
-constexpr size_t LargeBufferBytes = size_t(4) << 20;
-
-// Asks the system to back a large buffer that is yet to be written with large
-// pages: a bank of a million pairs otherwise takes tens of thousands of page
-// faults to fill, on some virtual machines the greater part of the load.
-// Only advice: nothing changes where the system does not follow it.
-void adviseLargePages(const void *data, size_t bytes)
-{
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (bytes < LargeBufferBytes)
-        return;
-    const auto pageSize = uintptr_t(sysconf(_SC_PAGESIZE));
-    const uintptr_t begin = (uintptr_t(data) + pageSize - 1) & ~(pageSize - 1);
-    const uintptr_t end = (uintptr_t(data) + bytes) & ~(pageSize - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(bytes);
-#endif
-}
-
 } // namespace
 
 QuestionLines::Builder::Builder(qsizetype expectedUnits)
@@ -45,9 +18,9 @@ QuestionLines::Builder::Builder(qsizetype expectedUnits)
         return;
     }
     m_lines.m_text.reserve(expectedUnits);
-    adviseLargePages(m_lines.m_text.constData(), size_t(m_lines.m_text.capacity()) * sizeof(char16_t));
+    Platform::adviseLargePages(m_lines.m_text.constData(), size_t(m_lines.m_text.capacity()) * sizeof(char16_t));
     m_lines.m_lineStarts.reserve(size_t(expectedUnits / ExpectedUnitsPerLine + 1));
-    adviseLargePages(m_lines.m_lineStarts.data(), m_lines.m_lineStarts.capacity() * sizeof(std::uint32_t));
+    Platform::adviseLargePages(m_lines.m_lineStarts.data(), m_lines.m_lineStarts.capacity() * sizeof(std::uint32_t));
     m_lines.m_lineStarts.push_back(0);
 }
 

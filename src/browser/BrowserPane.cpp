@@ -25,3 +25,8 @@ void BrowserPane::readLinks(LinksReceiver receiver)
                                   alive->finish(pass, linksFromScriptResult(result));
                           });
 }
+
+QWebEngineView *BrowserPane::createWindow(QWebEnginePage::WebWindowType /*type*/)
+{
+    return this;
+}

@@ -39,6 +39,12 @@ signals:
     // Every finished load, whether the page came or not.
     void DownloadComplete();
 
+protected:
+    // A link that asks for a new window (target="_blank", window.open) opens
+    // in the pane itself, as in an ordinary browser pane, and is harvested
+    // like any page.
+    QWebEngineView *createWindow(QWebEnginePage::WebWindowType type) override;
+
 private:
     // The engine's pending answers only hold it weakly: the page answers
     // them while it is torn down, after the pane's own part is gone, and

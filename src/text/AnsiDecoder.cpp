@@ -1,14 +1,10 @@
 #include "text/AnsiDecoder.h"
 
+#include "platform/Sse2.h"
+#include "text/GbkConverter.h"
 #include "text/GbkTable.h"
 
-#include <QStringDecoder>
-
 #include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace CodePage {
 namespace {
@@ -19,7 +15,7 @@ namespace {
 qsizetype widenAscii(const std::uint8_t *in, const std::uint8_t *end, char16_t *out)
 {
     qsizetype done = 0;
-#if defined(__SSE2__)
+#if defined(VELLMAR_HAVE_SSE2)
     const __m128i zero = _mm_setzero_si128();
     while (end - (in + done) >= 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + done));
@@ -102,7 +98,7 @@ void AnsiDecoder::finish(QString &text)
     // feed, which is never a trail byte, makes it give a substitute for it
     // like for any other lead byte without its trail; the feed is taken off again.
     m_forConverter.append('\n');
-    QStringDecoder decoder(CodecName);
+    QStringDecoder decoder = GbkConverter::decoder();
     QString rest = decoder.decode(m_forConverter);
     rest.chop(1);
     text.append(rest);

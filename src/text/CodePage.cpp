@@ -1,10 +1,8 @@
 #include "text/CodePage.h"
 
 #include "text/AnsiDecoder.h"
+#include "text/GbkConverter.h"
 #include "text/GbkTable.h"
-
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <optional>
 
@@ -14,7 +12,7 @@ namespace {
 QStringEncoder gbkEncoder()
 {
     // Stateless, so that a lone surrogate is reported instead of held back.
-    return QStringEncoder(CodecName, QStringConverter::Flag::Stateless);
+    return GbkConverter::encoder(QStringConverter::Flag::Stateless);
 }
 
 // GBK bytes of one code point, empty when GBK cannot hold it. A fresh
@@ -64,14 +62,14 @@ void forEachCodePoint(QStringView text, Visit visit)
 bool isValidAnsi(QByteArrayView bytes)
 {
     // Ended by a line feed, so that a lead byte at the very end counts as invalid too.
-    QStringDecoder decoder(CodecName);
+    QStringDecoder decoder = GbkConverter::decoder();
     const QString text = decoder.decode(bytes.toByteArray() + '\n');
     return !decoder.hasError();
 }
 
 bool gbkAvailable()
 {
-    return QStringEncoder(CodecName).isValid() && QStringDecoder(CodecName).isValid();
+    return GbkConverter::source() != GbkConverter::Source::None;
 }
 
 QByteArray toAnsi(QStringView text)

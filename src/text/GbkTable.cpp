@@ -1,7 +1,8 @@
 #include "text/GbkTable.h"
 
+#include "text/GbkConverter.h"
+
 #include <QString>
-#include <QStringDecoder>
 
 namespace CodePage {
 namespace {
@@ -22,7 +23,7 @@ const GbkTable &GbkTable::instance()
 
 GbkTable::GbkTable() : m_pair(256 * 256, NotATrail)
 {
-    QStringDecoder decoder(CodecName, QStringConverter::Flag::Stateless);
+    QStringDecoder decoder = GbkConverter::decoder(QStringConverter::Flag::Stateless);
     for (int byte = 0; byte < 256 && m_usable; ++byte)
         learnSingle(decoder, std::uint8_t(byte));
     for (int lead = 0; lead < 256 && m_usable; ++lead) {

@@ -8,9 +8,6 @@ class QStringDecoder;
 
 namespace CodePage {
 
-// The converter every GBK conversion goes through.
-inline constexpr char CodecName[] = "GBK";
-
 inline constexpr char16_t Replacement = 0xFFFD;
 // In the pair table: the byte cannot follow the lead byte.
 inline constexpr char16_t NotATrail = 0xFFFF;

@@ -2,18 +2,16 @@
 
 #include <QStringView>
 
-#include <bit>
+#include "platform/Sse2.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <bit>
 
 // Finds every place where two given UTF-16 code units stand side by side, a
 // block of thirty-two positions at a time where SSE2 is there. The line split
 // looks for CR LF with it, the search for the first two units of a query.
 namespace UnitPairScan {
 
-#if defined(__SSE2__)
+#if defined(VELLMAR_HAVE_SSE2)
 inline __m128i loadUnits(const char16_t *at)
 {
     return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
@@ -60,7 +58,7 @@ void scan(QStringView text, qsizetype from, char16_t first, char16_t second, Vis
     const char16_t *units = text.utf16();
     const qsizetype size = text.size();
     qsizetype p = from;
-#if defined(__SSE2__)
+#if defined(VELLMAR_HAVE_SSE2)
     // Blocks start below this, so that reading unit p + Block stays inside the text.
     const qsizetype blockLimit = size - Block;
     unsigned mask = 0;

@@ -3,6 +3,7 @@
 #include "browser/BrowserPane.h"
 #include "ui/ClickableLabel.h"
 #include "ui/QueryBox.h"
+#include "ui/ScaledPictures.h"
 
 #include <QCursor>
 #include <QListWidget>
@@ -18,7 +19,7 @@ namespace {
 QLabel *createPicture(const ControlSpec &row, QWidget *page)
 {
     auto *picture = new QLabel(page);
-    picture->setPixmap(QPixmap(row.text.toString()));
+    picture->setPixmap(ScaledPictures::load(row.text.toString(), page->devicePixelRatioF()));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return picture;
 }

@@ -133,11 +133,12 @@ void Form1::showCentred()
     show();
 }
 
+// Only the native window is told: QWidget::setWindowFlags would re-create a
+// shown window, and on Wayland the re-created one, browser pane inside, never
+// comes back. Where the platform has no means to keep a window above others
+// (Wayland), the hint is kept and changes nothing.
 void Form1::makeTopmost()
 {
-    // Setting the flag through the widget would replace its native window:
-    // the shown window would vanish and a new one be mapped and painted. The
-    // native window takes the flag as it stands, and the widget is told.
     overrideWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
     windowHandle()->setFlags(windowFlags());
 }

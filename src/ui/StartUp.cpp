@@ -1,12 +1,12 @@
 #include "ui/StartUp.h"
 
 #include "bank/BankReader.h"
+#include "platform/Platform.h"
 #include "ui/Form1.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace StartUp {
 namespace {
@@ -38,7 +38,7 @@ bool displayAvailable()
 
 void allowBrowserWithoutSandboxWhenRoot()
 {
-    if (geteuid() != 0)
+    if (!Platform::runsAsRoot())
         return;
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     std::fputs("vellmar-quiz: warning: running as root, so web pages run without the browser's sandbox\n", stderr);

@@ -2,29 +2,64 @@
 #include "browser/EngineFootprint.h"
 #include "ui/ControlLayout.h"
 #include "ui/Form1.h"
+#include "ui/ProgramOptions.h"
+#include "ui/QtTranslations.h"
 #include "ui/StartUp.h"
+#include "ui/WindowPlatform.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
+#include <vector>
+
+namespace {
+
+// The folder that really holds the program file, links resolved: the bank
+// lies there even when the program is started through a link elsewhere.
+QString programFolder()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath();
+}
+
+// The program's arguments, with Qt asked for `platform` where one is chosen.
+std::vector<char *> argumentsFor(int argc, char *argv[], QByteArray &platform)
+{
+    std::vector<char *> arguments(argv, argv + argc);
+    static char platformOption[] = "-platform";
+    if (!platform.isEmpty())
+        arguments.insert(arguments.begin() + 1, {platformOption, platform.data()});
+    arguments.push_back(nullptr);
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = ProgramOptions::answer(argc, argv))
+        return *status;
     if (!StartUp::displayAvailable()) {
         std::fputs("vellmar-quiz: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
         return 1;
     }
     StartUp::allowBrowserWithoutSandboxWhenRoot();
     EngineFootprint::applyBeforeStart();
+    WindowPlatform::Choice platform = WindowPlatform::choose(WindowPlatform::currentSession(argc, argv));
+    if (!platform.note.isEmpty())
+        std::fprintf(stderr, "%s\n", qUtf8Printable(platform.note));
 
-    QApplication app(argc, argv);
+    std::vector<char *> arguments = argumentsFor(argc, argv, platform.platform);
+    int argumentCount = int(arguments.size()) - 1;
+    QApplication app(argumentCount, arguments.data());
     EngineFootprint::startEngine();
+    QtTranslations::install(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form;
     QString error;
-    if (!StartUp::run(form, BankFile::DataPath(QCoreApplication::applicationDirPath()), error)) {
+    if (!StartUp::run(form, BankFile::DataPath(programFolder()), error)) {
         std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(error));
         QMessageBox::critical(&form, ControlLayout::WindowTitle.toString(), StartUp::failureMessage(error));
         return 1;

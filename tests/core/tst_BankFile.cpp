@@ -3,6 +3,7 @@
 
 #include "bank/BankFile.h"
 #include "bank/BankReader.h"
+#include "platform/Platform.h"
 #include "search/SearchQuestions.h"
 #include "text/CodePage.h"
 
@@ -12,8 +13,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
 
 class TestBankFile : public QObject
 {
@@ -128,7 +127,7 @@ private slots:
 
     void unreadableBankIsAnError()
     {
-        if (geteuid() == 0)
+        if (Platform::runsAsRoot())
             QSKIP("root reads every file");
         const QString path = writeBank(QStringLiteral("q\r\na"));
         QFile::setPermissions(path, QFileDevice::Permissions());

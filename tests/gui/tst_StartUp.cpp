@@ -3,6 +3,7 @@
 
 #include "bank/BankFile.h"
 #include "browser/BrowserPane.h"
+#include "platform/Platform.h"
 #include "ui/Form1.h"
 #include "ui/StartUp.h"
 
@@ -17,8 +18,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
 
 namespace {
 
@@ -149,7 +148,7 @@ private slots:
     {
         qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
         StartUp::allowBrowserWithoutSandboxWhenRoot();
-        QCOMPARE(qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"), geteuid() == 0);
+        QCOMPARE(qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"), Platform::runsAsRoot());
     }
 };
 

@@ -8,6 +8,7 @@
 #include "BankText.h"
 #include "QuestionInitials.h"
 #include "SeveralReadings.h"
+#include "Version.h"
 
 #include "bank/BankFile.h"
 #include "bank/BankReader.h"
@@ -559,7 +560,7 @@ int run(const QStringList &arguments)
         return Ok;
     }
     if (parser.isSet(versionOption)) {
-        printLine(ToolName + QLatin1Char(' ') + QStringLiteral(VELLMAR_VERSION));
+        printLine(ToolName + QLatin1Char(' ') + QString::fromLatin1(VellmarVersion));
         return Ok;
     }
     const QStringList positional = parser.positionalArguments();

@@ -1,0 +1,114 @@
+#include "ToolRun.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Installs the build into a temporary prefix and starts the installed
+// programs from there, as a user would after `make install`.
+class TestInstall : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir prefix;
+
+    QString installed(const QString &path) const { return prefix.filePath(path); }
+
+    // Starts the window offscreen and says whether it is still up, bank
+    // loaded, after the time a failing start needs to report. Its stderr
+    // goes to `err`.
+    bool windowStays(const QString &program, QString *err)
+    {
+        QProcess window;
+        window.start(program, QStringList());
+        if (!window.waitForStarted(10000)) {
+            *err = window.errorString();
+            return false;
+        }
+        const bool ended = window.waitForFinished(8000);
+        if (!ended) {
+            window.kill();
+            window.waitForFinished();
+        }
+        *err = QString::fromUtf8(window.readAllStandardError());
+        // A bank that cannot be loaded is reported on stderr, and then a
+        // message box waits for the user.
+        return !ended && !err->contains(QStringLiteral("题库"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(prefix.isValid());
+        const ToolRun install = runTool(qEnvironmentVariable("VELLMAR_CMAKE"),
+                                        {QStringLiteral("--install"), qEnvironmentVariable("VELLMAR_BUILD_DIR"),
+                                         QStringLiteral("--prefix"), prefix.path()});
+        QVERIFY2(install.succeeded(), qPrintable(install.all()));
+    }
+
+    void windowAndBankLieTogether()
+    {
+        for (const char *file : {"lib/vellmar-quiz/vellmar-quiz", "lib/vellmar-quiz/data.dat", "bin/vellmar-bank"})
+            QVERIFY2(QFileInfo(installed(QLatin1String(file))).isFile(), file);
+        const QFileInfo link(installed(QStringLiteral("bin/vellmar-quiz")));
+        QVERIFY(link.isSymLink());
+        QCOMPARE(link.symLinkTarget(), QFileInfo(installed(QStringLiteral("lib/vellmar-quiz/vellmar-quiz"))).absoluteFilePath());
+        QCOMPARE(QFileInfo(installed(QStringLiteral("lib/vellmar-quiz/data.dat"))).size(),
+                 QFileInfo(qEnvironmentVariable("VELLMAR_SAMPLE_BANK")).size());
+    }
+
+    void desktopFilesAreInstalled()
+    {
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString icon = installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/vellmar-quiz.png").arg(size));
+            QVERIFY2(QImage(icon).size() == QSize(size, size), qPrintable(icon));
+        }
+        for (const char *file : {"share/man/man1/vellmar-quiz.1.gz", "share/man/man1/vellmar-bank.1.gz",
+                                 "share/doc/vellmar-quiz/copyright", "share/doc/vellmar-quiz/changelog.gz"})
+            QVERIFY2(QFileInfo(installed(QLatin1String(file))).isFile(), file);
+
+        const ToolRun entry = runTool(QStringLiteral("desktop-file-validate"),
+                                      {installed(QStringLiteral("share/applications/vellmar-quiz.desktop"))});
+        QVERIFY2(entry.succeeded() && entry.all().isEmpty(), qPrintable(entry.all()));
+        const ToolRun metainfo = runTool(QStringLiteral("appstreamcli"),
+                                         {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                                          installed(QStringLiteral("share/metainfo/example.vellmar.quiz.metainfo.xml"))});
+        QVERIFY2(metainfo.succeeded(), qPrintable(metainfo.all()));
+        QVERIFY2(!metainfo.all().contains(QStringLiteral("W: ")), qPrintable(metainfo.all()));
+    }
+
+    void bothProgramsTellTheOneVersion()
+    {
+        const QString version = qEnvironmentVariable("VELLMAR_VERSION");
+        for (const char *program : {"bin/vellmar-quiz", "bin/vellmar-bank"}) {
+            const ToolRun run = runTool(installed(QLatin1String(program)), {QStringLiteral("--version")});
+            QVERIFY2(run.succeeded(), qPrintable(run.all()));
+            QCOMPARE(run.out, QFileInfo(QLatin1String(program)).fileName() + u' ' + version + u'\n');
+        }
+        const ToolRun help = runTool(installed(QStringLiteral("bin/vellmar-bank")), {QStringLiteral("--help")});
+        QVERIFY2(help.succeeded() && help.out.contains(QStringLiteral("build")), qPrintable(help.all()));
+    }
+
+    // The program's folder is where the program file really is: a link to
+    // it anywhere finds the bank, a copy without a bank beside it does not.
+    void installedWindowFindsItsBankThroughTheLink()
+    {
+        QString err;
+        QVERIFY2(windowStays(installed(QStringLiteral("bin/vellmar-quiz")), &err), qPrintable(err));
+
+        const QString elsewhere = installed(QStringLiteral("elsewhere"));
+        QVERIFY(QDir().mkpath(elsewhere));
+        QVERIFY(QFile::link(installed(QStringLiteral("lib/vellmar-quiz/vellmar-quiz")), elsewhere + "/link"));
+        QVERIFY2(windowStays(elsewhere + "/link", &err), qPrintable(err));
+
+        QVERIFY(QFile::copy(installed(QStringLiteral("lib/vellmar-quiz/vellmar-quiz")), elsewhere + "/copy"));
+        QVERIFY(!windowStays(elsewhere + "/copy", &err));
+        QVERIFY2(err.contains(QDir::toNativeSeparators(elsewhere + "/data.dat")), qPrintable(err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstall)
+#include "tst_Install.moc"
