@@ -9,8 +9,6 @@
 #include "search/SearchQuestions.h"
 #include "text/CodePage.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -58,8 +56,7 @@ int usage(const QString &message)
 // Outputs never replace their own inputs: the input must survive a command.
 bool sameFile(const QString &input, const QString &output)
 {
-    const QFileInfo in(input), out(output);
-    return out.exists() && in.canonicalFilePath() == out.canonicalFilePath();
+    return OutputFile::isSameFile(input, output);
 }
 
 int refuseSameFile(const QString &path)
@@ -67,20 +64,18 @@ int refuseSameFile(const QString &path)
     return fail(QStringLiteral("%1: input and output are the same file; choose another output").arg(path));
 }
 
-bool readWhole(const QString &path, QByteArray &bytes, QString &error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("%1: cannot read: %2").arg(path, file.errorString());
-        return false;
-    }
-    bytes = file.readAll();
-    return true;
-}
-
 BankReader toolReader()
 {
     return BankReader(BankReader::Language::English);
+}
+
+bool readWhole(const QString &path, QByteArray &bytes, QString &error)
+{
+    BankReader reader = toolReader();
+    if (reader.readSourceBytes(path, bytes))
+        return true;
+    error = reader.errorString();
+    return false;
 }
 
 int build(const QStringList &arguments)
@@ -95,6 +90,8 @@ int build(const QStringList &arguments)
     QByteArray utf8, plain;
     if (!readWhole(source, utf8, error) || !BankSource::compile(utf8, source, plain, error))
         return fail(error);
+    if (plain.size() > BankReader::MaxBytes)
+        return fail(QStringLiteral("%1: the bank would be %2 bytes, more than a bank can hold (2147483647)").arg(bank).arg(plain.size()));
     BankFile::cipherInMemory(plain);
     if (!OutputFile::writeWhole(bank, plain, error))
         return fail(error);
