@@ -2,9 +2,12 @@
 # whatever Debian packages are missing, then configure and build into build/.
 BUILD := build
 ASAN_BUILD := build-asan
+FUZZ_BUILD := build-fuzz
+FUZZ_SECONDS := 60
+FUZZERS := fuzz_BankLoad fuzz_SearchQuestions fuzz_BankSource fuzz_BankCheck
 JOBS := $(shell nproc)
 
-.PHONY: all deps build run test bench clean sanitize test-sanitized asan-configure
+.PHONY: all deps build run test bench clean sanitize test-sanitized asan-configure fuzz
 
 all: build
 
@@ -37,6 +40,24 @@ test-sanitized: asan-configure
 sanitize: asan-configure
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Each libFuzzer target for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=30), from its
+# seeds in fuzz/corpus/<target>; what it learns stays in build-fuzz/corpus.
+# The load reads its bank in 32 KB pieces, so its inputs may be longer.
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLMAR_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	@for fuzzer in $(FUZZERS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$fuzzer $(FUZZ_BUILD)/findings/$$fuzzer; \
+	  max_len=4096; [ $$fuzzer = fuzz_BankLoad ] && max_len=70000; \
+	  log=$(FUZZ_BUILD)/findings/$$fuzzer.log; \
+	  echo "$$fuzzer: $(FUZZ_SECONDS) s"; \
+	  if ! $(FUZZ_BUILD)/fuzz/$$fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=$$max_len -print_final_stats=1 \
+	      -artifact_prefix=$(FUZZ_BUILD)/findings/$$fuzzer/ $(FUZZ_BUILD)/corpus/$$fuzzer fuzz/corpus/$$fuzzer >$$log 2>&1; then \
+	    tail -n 40 $$log; echo "$$fuzzer found a fault; its input is in $(FUZZ_BUILD)/findings/$$fuzzer/"; exit 1; \
+	  fi; \
+	  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' $$log; \
+	done
 
 bench: build
 	@$(BUILD)/bench/vellmar-bench

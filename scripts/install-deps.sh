@@ -13,6 +13,9 @@ packages=(
   fonts-wqy-microhei
   xvfb xauth
   python3 python3-pil
+  # Sanitizers and fuzzing (make test, make sanitize, make fuzz): clang with
+  # its libFuzzer and sanitizer runtimes, and llvm's symbolizer for stack traces.
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()
