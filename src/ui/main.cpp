@@ -15,9 +15,15 @@ int main(int argc, char *argv[])
         std::fputs("vellmar-quiz: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
         return 1;
     }
+    StartUp::XDisplayProbe display;
+    if (!display.problem().isEmpty()) {
+        std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(display.problem()));
+        return 1;
+    }
     StartUp::allowBrowserWithoutSandboxWhenRoot();
 
     QApplication app(argc, argv);
+    display.release();
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form;
     QString error;
