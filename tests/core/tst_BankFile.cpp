@@ -111,11 +111,10 @@ private slots:
         QFETCH(QString, chinese);
         QFETCH(QString, english);
         QTemporaryDir here;
-        QFile::setPermissions(here.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                               | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+        letOthersEnter(here.path());
         const QString path = BankFile::DataPath(here.path());
         makeBadFile(BadFile(kind), path);
-        const QStringList folderBefore = QDir(here.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList folderBefore = entriesOf(here.path());
         const QFileInfo before(path);
 
         {
@@ -135,7 +134,7 @@ private slots:
                      qPrintable(tool.errorString()));
             QVERIFY(bytes.isEmpty());
         }
-        QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), folderBefore);
+        QCOMPARE(entriesOf(here.path()), folderBefore);
         QCOMPARE(QFileInfo(path).size(), before.size());
         QCOMPARE(QFileInfo(path).lastModified(), before.lastModified());
     }

@@ -24,11 +24,6 @@ namespace {
 constexpr int KillRounds = 30;
 constexpr int LongestKillDelayMs = 1500;
 
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
-
 // In a process group of its own, so that killing it takes the browser
 // engine's helper processes along.
 void leadOwnGroup()
@@ -60,8 +55,7 @@ private:
         const QString folder = base.filePath(QStringLiteral("run%1").arg(++folders));
         if (!QDir().mkdir(folder))
             return {};
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                          | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+        letOthersEnter(folder);
         const QString linked = folder + QStringLiteral("/vellmar-quiz");
         if (link(QFile::encodeName(program).constData(), QFile::encodeName(linked).constData()) != 0)
             return {};
@@ -103,8 +97,7 @@ private slots:
         const QString built = qEnvironmentVariable("VELLMAR_QUIZ");
         QVERIFY2(QFile::exists(built), "run through CTest, which names the program");
         QVERIFY2(QFile::exists(qEnvironmentVariable("VELLMAR_SAMPLE_BANK")), "run through CTest, which names the sample bank");
-        QFile::setPermissions(base.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                               | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+        letOthersEnter(base.path());
         program = base.filePath(QStringLiteral("vellmar-quiz"));
         QVERIFY(QFile::copy(built, program));
     }

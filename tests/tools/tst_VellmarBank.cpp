@@ -45,12 +45,6 @@ QString gbk(const QByteArray &bytes)
     return QStringDecoder("GBK").decode(bytes);
 }
 
-// Everything in the folder, hidden and special files included: a temporary
-// file left behind shows here.
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
 
 // A failure is one line on stderr that names the file, and nothing on stdout.
 void expectOneLineFailure(const Run &run, const QString &path, const QString &cause)
@@ -252,8 +246,7 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, cause);
         QTemporaryDir here;
-        QFile::setPermissions(here.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                               | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+        letOthersEnter(here.path());
         const QString input = here.filePath(QStringLiteral("input"));
         makeBadFile(BadFile(kind), input);
         const QStringList before = entriesOf(here.path());
