@@ -6,6 +6,8 @@ FUZZ_BUILD := build-fuzz
 FUZZ_SECONDS := 60
 FUZZERS := fuzz_BankLoad fuzz_SearchQuestions fuzz_BankSource fuzz_BankCheck
 JOBS := $(shell nproc)
+# Extra configure options, e.g. CMAKE_ARGS=-DVELLMAR_WARNINGS_AS_ERRORS=ON as CI builds.
+CMAKE_ARGS ?=
 
 .PHONY: all deps build run test bench clean sanitize test-sanitized asan-configure fuzz
 
@@ -15,7 +17,7 @@ deps:
 	@bash scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # The window reads the sample bank build/bin/data.dat beside it. Without a
@@ -29,7 +31,7 @@ test: build
 
 # AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/.
 asan-configure: deps
-	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLMAR_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLMAR_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
 
 # The core and tool tests, sanitized; the second half of `make test`.
 test-sanitized: asan-configure
@@ -45,7 +47,7 @@ sanitize: asan-configure
 # seeds in fuzz/corpus/<target>; what it learns stays in build-fuzz/corpus.
 # The load reads its bank in 32 KB pieces, so its inputs may be longer.
 fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLMAR_FUZZ=ON >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLMAR_FUZZ=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	@for fuzzer in $(FUZZERS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$fuzzer $(FUZZ_BUILD)/findings/$$fuzzer; \

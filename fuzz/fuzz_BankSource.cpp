@@ -1,7 +1,9 @@
-// Source bytes → the bank tool's source reader (BankSource::compile), against
-// its rules worked out plainly: UTF-8 lines, LF or CR LF, in pairs, every
-// character in GBK; the bank is the lines in GBK with CR LF after each. The
-// first character GBK lacks is found with a fresh converter per character.
+// Source bytes → the bank tool's source reader (BankSource::compile, without
+// initials to fill in), against its rules worked out plainly: UTF-8 lines,
+// LF or CR LF, blank lines at the end left out, no blank line where a
+// question belongs, in pairs, every character in GBK; the bank is the lines
+// in GBK with CR LF after each. The first character GBK lacks is found with a
+// fresh converter per character.
 #include "FuzzCheck.h"
 #include "ReferenceLoad.h"
 
@@ -29,6 +31,11 @@ std::optional<int> firstBadUtf8Line(const QByteArray &utf8)
     return std::nullopt;
 }
 
+bool isBlank(const QString &line)
+{
+    return line.trimmed().isEmpty();
+}
+
 QStringList sourceLines(const QByteArray &utf8)
 {
     QString text = QString::fromUtf8(utf8);
@@ -41,7 +48,13 @@ QStringList sourceLines(const QByteArray &utf8)
         if (line.endsWith(u'\r'))
             line.chop(1);
     }
-    return lines;
+    // Trailing blank lines go, but one that stands as the last question's answer stays.
+    qsizetype kept = lines.size();
+    while (kept > 0 && isBlank(lines.at(kept - 1)))
+        --kept;
+    if (kept < lines.size() && kept % 2 == 1)
+        ++kept;
+    return lines.first(kept);
 }
 
 bool inGbk(const QString &text)
@@ -72,6 +85,10 @@ std::optional<QString> expectedRefusal(const QByteArray &utf8, const QStringList
         return QStringLiteral("line %1: not valid UTF-8").arg(*line);
     if (lines.isEmpty())
         return QStringLiteral("no lines");
+    for (qsizetype index = 0; index < lines.size(); index += 2) {
+        if (isBlank(lines.at(index)))
+            return QStringLiteral("line %1: blank line where a question belongs").arg(index + 1);
+    }
     if (lines.size() % 2 != 0)
         return QStringLiteral("line %1: question without an answer").arg(lines.size());
     return firstUnencodable(lines);

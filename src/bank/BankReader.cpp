@@ -3,6 +3,7 @@
 #include "bank/BankFile.h"
 #include "bank/SystemError.h"
 #include "cipher/MRC4.h"
+#include "text/AnsiDecoder.h"
 #include "text/CodePage.h"
 
 #include <QDir>

@@ -17,11 +17,11 @@ void BrowserPane::Navigate(const QUrl &address)
 
 void BrowserPane::readLinks(LinksReceiver receiver)
 {
-    const LinkPasses::PassId pass = m_passes->start(std::move(receiver));
-    const std::weak_ptr<LinkPasses> passes = m_passes;
-    page()->runJavaScript(ReadLinksScript(), QWebEngineScript::ApplicationWorld,
+    const PassQueue::PassId pass = m_passes->start(std::move(receiver));
+    const std::weak_ptr<PassQueue> passes = m_passes;
+    page()->runJavaScript(readLinksScript(), QWebEngineScript::ApplicationWorld,
                           [passes, pass](const QVariant &result) {
                               if (const auto alive = passes.lock())
-                                  alive->finish(pass, LinksFromScriptResult(result));
+                                  alive->finish(pass, linksFromScriptResult(result));
                           });
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/LinkHarvest.h"
-#include "browser/LinkPasses.h"
+#include "browser/LinkMatching.h"
+#include "browser/PassQueue.h"
 
 #include <QList>
 #include <QUrl>
@@ -18,7 +18,7 @@ class BrowserPane : public QWebEngineView
     Q_OBJECT
 
 public:
-    using LinksReceiver = LinkPasses::Receiver;
+    using LinksReceiver = PassQueue::Receiver;
 
     explicit BrowserPane(QWidget *parent = nullptr);
 
@@ -43,5 +43,5 @@ private:
     // The engine's pending answers only hold it weakly: the page answers
     // them while it is torn down, after the pane's own part is gone, and
     // by then their receivers' owners may be gone too.
-    std::shared_ptr<LinkPasses> m_passes = std::make_shared<LinkPasses>();
+    std::shared_ptr<PassQueue> m_passes = std::make_shared<PassQueue>();
 };

@@ -11,7 +11,7 @@ std::optional<QString> textOf(const QVariant &value)
 
 } // namespace
 
-QString ReadLinksScript()
+QString readLinksScript()
 {
     return QStringLiteral(R"JS(
 (function () {
@@ -27,7 +27,7 @@ QString ReadLinksScript()
 )JS");
 }
 
-QList<PageLink> LinksFromScriptResult(const QVariant &result)
+QList<PageLink> linksFromScriptResult(const QVariant &result)
 {
     QList<PageLink> links;
     if (result.typeId() != QMetaType::QVariantList)

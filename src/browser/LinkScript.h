@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/LinkHarvest.h"
+#include "browser/LinkMatching.h"
 
 #include <QList>
 #include <QString>
@@ -11,8 +11,8 @@
 // what it sees, and it only reads. It yields one [href, innerText] pair per
 // link of document.links (the a and area elements with an href, in document
 // order); a value that is not text comes back as null.
-QString ReadLinksScript();
+QString readLinksScript();
 
 // The links in the script's result. Anything but a list of pairs (no
 // document, a script that could not run) gives no links.
-QList<PageLink> LinksFromScriptResult(const QVariant &result);
+QList<PageLink> linksFromScriptResult(const QVariant &result);

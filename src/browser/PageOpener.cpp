@@ -17,7 +17,7 @@ void PageOpener::replace(OpenFunction open)
     m_open = std::move(open);
 }
 
-QString PageOpener::FailureMessage(const QUrl &address)
+QString PageOpener::failureMessage(const QUrl &address)
 {
     return QStringLiteral("无法打开网页，请在浏览器中访问：\n%1").arg(address.toString());
 }

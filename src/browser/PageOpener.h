@@ -22,7 +22,7 @@ public:
     void replace(OpenFunction open);
 
     // What the user is told when a page could not be opened.
-    static QString FailureMessage(const QUrl &address);
+    static QString failureMessage(const QUrl &address);
 
 private:
     OpenFunction m_open;

@@ -18,23 +18,6 @@ QString fromAnsi(QByteArrayView bytes);
 // True when every byte of `bytes` belongs to a GBK character.
 bool isValidAnsi(QByteArrayView bytes);
 
-// Decodes a GBK byte stream that arrives in pieces; the text is exactly what
-// fromAnsi gives for all the bytes at once.
-class AnsiDecoder
-{
-public:
-    // Appends the text of `piece`. A character cut off at the piece's end is
-    // completed by the next piece.
-    void decode(QByteArrayView piece, QString &text);
-    // Appends whatever the end of the stream still holds.
-    void finish(QString &text);
-
-private:
-    int m_pendingLead = -1;
-    // Bytes handed to Qt's converter at the end; only ever the stream's tail.
-    QByteArray m_forConverter;
-};
-
 // The length of `text` in GBK bytes: ASCII 1, a Chinese character 2, and a
 // character that GBK cannot hold 1 (it would become one substitute byte).
 qsizetype ansiByteCount(QStringView text);

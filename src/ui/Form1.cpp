@@ -1,7 +1,7 @@
 #include "ui/Form1.h"
 
 #include "browser/BrowserPane.h"
-#include "browser/HarvestPass.h"
+#include "browser/HarvestLinks.h"
 #include "browser/WebAddresses.h"
 #include "search/SearchQuestions.h"
 #include "ui/ClickableLabel.h"
@@ -202,7 +202,7 @@ void Form1::WebBrowser1_DownloadComplete()
 // document order.
 void Form1::ListLinks(const QString &pattern)
 {
-    HarvestLinks(*m_WebBrowser1, pattern, m_harvest);
+    harvestLinks(*m_WebBrowser1, pattern, m_harvest);
 }
 
 // The element's index does not change what opens.
@@ -222,7 +222,7 @@ void Form1::openPage(const QUrl &address)
 {
     if (m_opener.open(address))
         return;
-    auto *message = new QMessageBox(QMessageBox::Warning, windowTitle(), PageOpener::FailureMessage(address),
+    auto *message = new QMessageBox(QMessageBox::Warning, windowTitle(), PageOpener::failureMessage(address),
                                     QMessageBox::Ok, this);
     message->setAttribute(Qt::WA_DeleteOnClose);
     message->setObjectName(QStringLiteral("openFailedMessage"));

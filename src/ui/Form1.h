@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bank/QuestionLines.h"
-#include "browser/HarvestList.h"
+#include "browser/LinkRows.h"
 #include "browser/PageOpener.h"
 #include "ui/ControlFactory.h"
 #include "ui/QueryBox.h"
@@ -34,7 +34,7 @@ public:
     BrowserPane *WebBrowser1() const { return m_WebBrowser1; }
 
     // The link harvest's rows, kept for the window's life and never shown.
-    const HarvestList &harvest() const { return m_harvest; }
+    const LinkRows &harvest() const { return m_harvest; }
     // Opens the shortcut labels' pages; tests put a recorder in its place.
     PageOpener &opener() { return m_opener; }
 
@@ -82,6 +82,6 @@ private:
     BrowserPane *m_WebBrowser1 = nullptr;
     ClickableLabel *m_Label5 = nullptr;
     ClickableLabel *m_Label8 = nullptr;
-    HarvestList m_harvest;
+    LinkRows m_harvest;
     PageOpener m_opener;
 };

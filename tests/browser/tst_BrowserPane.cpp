@@ -2,8 +2,8 @@
 #include "LoopbackHttpServer.h"
 
 #include "browser/BrowserPane.h"
-#include "browser/HarvestList.h"
-#include "browser/HarvestPass.h"
+#include "browser/LinkRows.h"
+#include "browser/HarvestLinks.h"
 #include "browser/WebAddresses.h"
 
 #include <QSignalSpy>
@@ -89,11 +89,11 @@ struct HarvestingPane
     HarvestingPane()
     {
         QObject::connect(&pane, &BrowserPane::DownloadComplete, &pane,
-                         [this] { HarvestLinks(pane, Pattern, list); });
+                         [this] { harvestLinks(pane, Pattern, list); });
     }
 
     BrowserPane pane;
-    HarvestList list;
+    LinkRows list;
     QSignalSpy completes{&pane, &BrowserPane::DownloadComplete};
 };
 

@@ -1,7 +1,7 @@
 #include "HarvestLineText.h"
 
-#include "browser/LinkHarvest.h"
-#include "browser/LinkPasses.h"
+#include "browser/LinkMatching.h"
+#include "browser/PassQueue.h"
 #include "browser/LinkScript.h"
 
 #include <QTest>
@@ -26,7 +26,7 @@ class TestLinkHarvest : public QObject
 private slots:
     void lineFormat()
     {
-        QCOMPARE(HarvestLine(QStringLiteral("http://h/Sorting.asp?sortid=3"), QStringLiteral("第三类")),
+        QCOMPARE(harvestLine(QStringLiteral("http://h/Sorting.asp?sortid=3"), QStringLiteral("第三类")),
                  QStringLiteral("链接地址是http://h/Sorting.asp?sortid=3 链接的文字是 <第三类>"));
     }
 
@@ -50,7 +50,7 @@ private slots:
     {
         QFETCH(PageLink, link);
         QFETCH(bool, matches);
-        QCOMPARE(LinkMatches(link, Pattern), matches);
+        QCOMPARE(linkMatches(link, Pattern), matches);
     }
 
     void linesKeepOrderAndDuplicates()
@@ -63,13 +63,13 @@ private slots:
             PageLink{QStringLiteral("http://h/Sorting.asp?sortid=5"), std::nullopt},
             pageLink("http://h/Sorting.asp?sortid=2", "二"),
         };
-        QCOMPARE(HarvestLines(links, Pattern),
+        QCOMPARE(harvestLines(links, Pattern),
                  QStringList({harvestLineText("http://h/Sorting.asp?sortid=2", "二"),
                               harvestLineText("http://h/sorting.asp?SORTID=1", "一"),
                               harvestLineText("http://h/Sorting.asp?sortid=5", ""),
                               harvestLineText("http://h/Sorting.asp?sortid=2", "二")}));
-        QVERIFY(HarvestLines(QList<PageLink>(), Pattern).isEmpty());
-        QVERIFY(HarvestLines({pageLink("http://h/a", "a")}, Pattern).isEmpty());
+        QVERIFY(harvestLines(QList<PageLink>(), Pattern).isEmpty());
+        QVERIFY(harvestLines({pageLink("http://h/a", "a")}, Pattern).isEmpty());
     }
 
     void scriptResults()
@@ -80,20 +80,20 @@ private slots:
             QVariantList{QStringLiteral("http://h/2"), QVariant::fromValue(nullptr)},
             QVariantList{QStringLiteral("http://h/3"), QString()},
         };
-        QCOMPARE(LinksFromScriptResult(pairs),
+        QCOMPARE(linksFromScriptResult(pairs),
                  QList<PageLink>({PageLink{QStringLiteral("http://h/1"), QStringLiteral("一")},
                                   PageLink{std::nullopt, QStringLiteral("t")},
                                   PageLink{QStringLiteral("http://h/2"), std::nullopt},
                                   PageLink{QStringLiteral("http://h/3"), QString()}}));
         // No document, or a script that could not run, answers with no value.
-        QVERIFY(LinksFromScriptResult(QVariant()).isEmpty());
-        QVERIFY(LinksFromScriptResult(QVariantList()).isEmpty());
-        QVERIFY(LinksFromScriptResult(QStringLiteral("oops")).isEmpty());
+        QVERIFY(linksFromScriptResult(QVariant()).isEmpty());
+        QVERIFY(linksFromScriptResult(QVariantList()).isEmpty());
+        QVERIFY(linksFromScriptResult(QStringLiteral("oops")).isEmpty());
     }
 
     void passesReachReceiversInStartOrder()
     {
-        LinkPasses passes;
+        PassQueue passes;
         QStringList delivered;
         auto receiver = [&delivered](const QString &name) {
             return [&delivered, name](const QList<PageLink> &links) {
@@ -118,8 +118,8 @@ private slots:
 
     void receiverMayStartAnotherPass()
     {
-        LinkPasses passes;
-        QList<LinkPasses::PassId> started;
+        PassQueue passes;
+        QList<PassQueue::PassId> started;
         int deliveries = 0;
         std::function<void(const QList<PageLink> &)> again = [&](const QList<PageLink> &) {
             if (++deliveries < 3)

@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 
 #include "bank/BankReader.h"
+#include "text/AnsiDecoder.h"
 #include "text/CodePage.h"
 
 #include <QFile>

@@ -1,6 +1,9 @@
-#include "BadFiles.h"
 #include "ReferenceRc4.h"
+#include "TestBanks.h"
 #include "TestFiles.h"
+
+#include "bank/BankReader.h"
+#include "search/SearchQuestions.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,13 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
-#include <optional>
-#include <sys/mount.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
+#include "text/CodePage.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -27,17 +26,16 @@ struct Run
     int exitCode = -1;
     QString out;
     QString err;
+    QByteArray outBytes;
 };
 
-Run runTool(const QStringList &arguments, const std::function<void()> &inChild = {})
+Run runTool(const QStringList &arguments)
 {
     QProcess process;
-    if (inChild)
-        process.setChildProcessModifier(inChild);
     process.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments);
     process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    const QByteArray out = process.readAllStandardOutput();
+    return {process.exitCode(), QString::fromUtf8(out), QString::fromUtf8(process.readAllStandardError()), out};
 }
 
 QString gbk(const QByteArray &bytes)
@@ -45,68 +43,35 @@ QString gbk(const QByteArray &bytes)
     return QStringDecoder("GBK").decode(bytes);
 }
 
-
-// A failure is one line on stderr that names the file, and nothing on stdout.
-void expectOneLineFailure(const Run &run, const QString &path, const QString &cause)
+QString plainOf(const QString &bank)
 {
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.startsWith(QStringLiteral("vellmar-bank: %1: ").arg(path)) && run.err.contains(cause), qPrintable(run.err));
-    QVERIFY2(run.err.endsWith(u'\n') && run.err.count(u'\n') == 1, qPrintable(run.err));
-    QVERIFY(run.out.isEmpty());
+    return gbk(referenceRc4("5380", readFile(bank)));
 }
 
-struct NodeState
+QJsonObject jsonOf(const Run &run)
 {
-    mode_t mode = 0;
-    dev_t device = 0;
-    bool operator==(const NodeState &) const = default;
-};
-
-NodeState nodeState(const QString &path)
-{
-    struct stat info;
-    if (lstat(QFile::encodeName(path).constData(), &info) != 0)
-        return {};
-    return {info.st_mode, info.st_rdev};
+    return QJsonDocument::fromJson(run.out.toUtf8()).object();
 }
 
-bool runsAsRoot()
+// The shortest start of `text` that is long enough to search: two Chinese
+// characters, or four ASCII ones.
+QString leadingQuery(const QString &text)
 {
-    return geteuid() == 0;
+    qsizetype length = 1;
+    while (length < text.size() && CodePage::ansiByteCount(text.first(length)) <= QueryByteThreshold)
+        ++length;
+    return text.first(length);
 }
 
-bool underAddressSanitizer()
+bool hasFinding(const QJsonObject &lint, int line, const QString &severity, const QString &kind)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    return true;
-#elif defined(__has_feature)
-    return __has_feature(address_sanitizer);
-#else
-    return false;
-#endif
+    const QJsonArray findings = lint.value("findings").toArray();
+    return std::any_of(findings.begin(), findings.end(), [&](const QJsonValue &value) {
+        const QJsonObject finding = value.toObject();
+        return finding.value("line").toInt() == line && finding.value("severity").toString() == severity
+            && finding.value("kind").toString() == kind;
+    });
 }
-
-// A small file system of its own, unmounted again however the test ends.
-class SmallFileSystem
-{
-public:
-    explicit SmallFileSystem(const QString &path)
-        : m_path(QFile::encodeName(path))
-    {
-        QDir().mkpath(path);
-        m_mounted = mount("tmpfs", m_path.constData(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~SmallFileSystem()
-    {
-        if (m_mounted)
-            umount(m_path.constData());
-    }
-    bool mounted() const { return m_mounted; }
-
-private:
-    QByteArray m_path;
-    bool m_mounted = false;
-};
 
 } // namespace
 
@@ -152,6 +117,9 @@ private slots:
         QTest::newRow("odd lines") << QByteArray("q-a\nanswer\nq2-b\n") << "line 3: question without an answer";
         QTest::newRow("not UTF-8") << QByteArray("q-a\n\xff\xfe\n") << "line 2: not valid UTF-8";
         QTest::newRow("empty") << QByteArray() << "no lines";
+        // A blank line would turn every question after it into an answer.
+        QTest::newRow("blank line, odd count") << QByteArray("Q1\nA1\n\nQ2\nA2\n") << "line 3: blank line where a question belongs";
+        QTest::newRow("blank line, even count") << QByteArray("Q1\nA1\n \nQ2\n") << "line 3: blank line where a question belongs";
     }
 
     void buildRejectsBadSourcesAndWritesNothing()
@@ -223,190 +191,229 @@ private slots:
         QCOMPARE(runTool({"check", qEnvironmentVariable("VELLMAR_SAMPLE_BANK")}).exitCode, 0);
     }
 
-    // Whatever stands at an input's path, each command refuses it in one
-    // line, by what it is, without blocking on it or running out of memory,
-    // and creates nothing.
-    void commandsRefuseBadInputs_data()
+    // The format allows a question line without "-": check warns, and succeeds.
+    void checkWarnsOfQuestionsWithoutDash()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("cause");
-        for (const BadFileCase &bad : badFileCases()) {
-            for (const char *command : {"decode", "check", "search", "build"}) {
-                if (bad.kind == BadFile::Empty && QLatin1String(command) == QLatin1String("build"))
-                    continue; // an empty source is a source without lines, below
-                QTest::addRow("%s %s", command, bad.name) << int(bad.kind) << QString::fromLatin1(command) << bad.englishCause;
+        writeBankText(path("bare.dat"), QStringLiteral("没有首字母的问题\r\n答案\r\n"));
+        const Run run = runTool({"check", path("bare.dat")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains("without \"-\": 1 (lines 1) (warning") && run.out.endsWith("ok\n"), qPrintable(run.out));
+    }
+
+    void buildFillsInInitials()
+    {
+        writeFile(path("bare.txt"),
+                  QStringLiteral("2008年奥运会在哪个城市举办？\n北京\n维生素C缺乏会得什么病\n坏血病\n第２０个节气-written\n答\n《F1》　赛车\n是\n")
+                      .toUtf8());
+        const Run run = runTool({"build", path("bare.txt"), path("filled.dat")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(plainOf(path("filled.dat")).split("\r\n"),
+                 QStringList({"2008年奥运会在哪个城市举办？-2008nayhzngcsjb", "北京", "维生素C缺乏会得什么病-wsscqfhdsmb", "坏血病",
+                              "第２０个节气-written", "答", "《F1》　赛车-f1sc", "是", ""}));
+        const Run found = runTool({"search", "--json", path("filled.dat"), "wssc"});
+        QCOMPARE(jsonOf(found).value("questions").toArray(), QJsonArray{"维生素C缺乏会得什么病"});
+        // 会 has readings that start with h and k; nothing settled which one.
+        QVERIFY2(run.err.contains(path("bare.txt") + ":3: warning: several readings for 会"), qPrintable(run.err));
+        QCOMPARE(runTool({"build", "--no-initials", path("bare.txt"), path("kept.dat")}).exitCode, 0);
+        QVERIFY(plainOf(path("kept.dat")).startsWith("2008年奥运会在哪个城市举办？\r\n"));
+    }
+
+    void buildTakesTheMakersReadings()
+    {
+        writeFile(path("banks.txt"), QStringLiteral("中国银行在哪里？\n北京\n重庆银行行长是谁？\n不知道\n").toUtf8());
+        writeFile(path("readings.txt"), QStringLiteral("# chosen readings\n银行 yh\n\n银行行长 yhhz\n重庆 cq\n").toUtf8());
+        const Run run = runTool({"build", "--verbose", "--readings", path("readings.txt"), path("banks.txt"), path("banks.dat")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(plainOf(path("banks.dat")), QStringLiteral("中国银行在哪里？-zgyhznl\r\n北京\r\n重庆银行行长是谁？-cqyhhzss\r\n不知道\r\n"));
+        // The longer word wins over the shorter one inside it.
+        QVERIFY2(run.err.contains(path("banks.txt") + ":3: read \"银行行长\" as \"yhhz\" (" + path("readings.txt") + ":4)"),
+                 qPrintable(run.err));
+        QVERIFY2(!run.err.contains("warning"), qPrintable(run.err));
+        QCOMPARE(runTool({"initials", "-r", path("readings.txt"), "中国银行"}).out, QStringLiteral("zgyh\n"));
+        const Run unsettled = runTool({"initials", "中国银行"});
+        QCOMPARE(unsettled.out, QStringLiteral("zgyx\n"));
+        QVERIFY2(unsettled.err.contains("several readings for 行 (hx; \"x\" taken)"), qPrintable(unsettled.err));
+    }
+
+    void buildRejectsBadReadings_data()
+    {
+        QTest::addColumn<QString>("readings");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no initials") << "银行\n" << "line 1: expected a word";
+        QTest::newRow("too few") << "# c\n银行 y\n" << "line 2: \"银行\" has 2 characters with initials but \"y\" gives 1";
+        QTest::newRow("upper case") << "银行 YH\n" << "line 1: initials \"YH\" must be lower-case";
+        QTest::newRow("twice") << "银行 yh\n银行 yx\n" << "line 2: \"银行\" is already given on line 1";
+    }
+
+    void buildRejectsBadReadings()
+    {
+        QFETCH(QString, readings);
+        QFETCH(QString, message);
+        writeFile(path("q.txt"), QStringLiteral("中国银行\n北京\n").toUtf8());
+        writeFile(path("bad-readings.txt"), readings.toUtf8());
+        const Run run = runTool({"build", "--readings", path("bad-readings.txt"), path("q.txt"), path("none.dat")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(path("bad-readings.txt") + ": " + message), qPrintable(run.err));
+        QVERIFY(!QFile::exists(path("none.dat")));
+    }
+
+    // The sample's source holds no initials; its readings file makes the
+    // built bank search exactly as the bank with hand-written initials did.
+    void sampleSearchesAsWithHandWrittenInitials()
+    {
+        const QString sample = qEnvironmentVariable("VELLMAR_SAMPLE_BANK");
+        QCOMPARE(runTool({"build", qEnvironmentVariable("VELLMAR_HAND_INITIALS"), path("hand.dat")}).exitCode, 0);
+        BankReader reader;
+        QuestionLines filled, hand;
+        QVERIFY(reader.readQuestionLines(sample, filled) && reader.readQuestionLines(path("hand.dat"), hand));
+        QCOMPARE(linesOf(filled), linesOf(hand));
+        QVERIFY(filled.pairCount() >= 500);
+        for (qsizetype index = 0; index + 1 < filled.size(); index += 2) {
+            const QString line = filled.at(index).toString();
+            const QString question = line.section('-', 0, 0);
+            for (const QString &query : {line.section('-', 1).left(4), leadingQuery(question)}) {
+                const std::optional<SearchResult> result = SearchQuestions(filled, query);
+                QVERIFY2(result, qPrintable(query));
+                // Found, unless twenty questions before it match too, or the
+                // query holds capitals, which the search lower-cases (lint warns of those).
+                const bool findable = query == query.toLower();
+                QVERIFY2(!findable || result->Questions.contains(question) || (result->HitCount == MaxHits && line.contains(query)),
+                         qPrintable(line + " / " + query));
+                QCOMPARE(result->Questions, SearchQuestions(hand, query)->Questions);
             }
         }
     }
 
-    void commandsRefuseBadInputs()
+    void sampleHasNoLintErrors()
     {
-        QFETCH(int, kind);
-        QFETCH(QString, command);
-        QFETCH(QString, cause);
-        QTemporaryDir here;
-        letOthersEnter(here.path());
-        const QString input = here.filePath(QStringLiteral("input"));
-        makeBadFile(BadFile(kind), input);
-        const QStringList before = entriesOf(here.path());
-        QStringList arguments{command, input};
-        arguments << (command == QLatin1String("search") ? QStringLiteral("首都北京")
-                      : command == QLatin1String("check") ? QString()
-                                                          : here.filePath(QStringLiteral("output")));
-        arguments.removeAll(QString());
-        expectOneLineFailure(runTool(arguments, dropFileAccessOverride), input, cause);
-        QCOMPARE(entriesOf(here.path()), before);
-    }
-
-    void outputThatIsNoRegularFileIsLeftAlone_data()
-    {
-        QTest::addColumn<QString>("node");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("character device") << "device" << "exists and is a character device, not a regular file";
-        QTest::newRow("link to a character device") << "device link" << "exists and is a character device, not a regular file";
-        QTest::newRow("FIFO") << "fifo" << "exists and is a FIFO (named pipe), not a regular file";
-        QTest::newRow("folder") << "folder" << "exists and is a folder, not a regular file";
-        QTest::newRow("link to nothing") << "dangling link" << "a symbolic link to a file that does not exist";
-    }
-
-    void outputThatIsNoRegularFileIsLeftAlone()
-    {
-        QFETCH(QString, node);
-        QFETCH(QString, cause);
-        QTemporaryDir here;
-        const QString output = here.filePath(QStringLiteral("out"));
-        const QByteArray nativeOutput = QFile::encodeName(output);
-        const QByteArray device = QFile::encodeName(here.filePath(QStringLiteral("null")));
-        if (node.startsWith(QLatin1String("device"))) {
-            if (!runsAsRoot())
-                QSKIP("making a device node needs root");
-            // A private null device, so no system file is ever at stake.
-            QCOMPARE(mknod(node == QLatin1String("device") ? nativeOutput.constData() : device.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
-            if (node == QLatin1String("device link"))
-                QVERIFY(QFile::link(QStringLiteral("null"), output));
+        const QString readings = qEnvironmentVariable("VELLMAR_SAMPLE_READINGS");
+        for (const QString &file : {qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), qEnvironmentVariable("VELLMAR_SAMPLE_SOURCE")}) {
+            const Run run = runTool({"lint", "--json", "--readings", readings, file});
+            QCOMPARE(run.exitCode, 0);
+            const QJsonObject lint = jsonOf(run);
+            QCOMPARE(lint.value("errors").toInt(), 0);
+            QVERIFY(lint.value("pairs").toInt() >= 500);
+            const QJsonArray findings = lint.value("findings").toArray();
+            QVERIFY(std::none_of(findings.begin(), findings.end(),
+                                 [](const QJsonValue &finding) { return finding.toObject().value("kind") == "initials-differ"; }));
         }
-        if (node == QLatin1String("fifo"))
-            QCOMPARE(mkfifo(nativeOutput.constData(), 0644), 0);
-        if (node == QLatin1String("folder"))
-            QVERIFY(QDir().mkdir(output));
-        if (node == QLatin1String("dangling link"))
-            QVERIFY(QFile::link(QStringLiteral("nowhere"), output));
-        const NodeState state = nodeState(output);
-        const QStringList before = entriesOf(here.path());
-        expectOneLineFailure(runTool({"decode", qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), output}), output, cause);
-        QVERIFY(nodeState(output) == state);
-        QCOMPARE(entriesOf(here.path()), before);
     }
 
-    void outputThatIsTheInputIsRefused_data()
+    void lintFindsWhatPlayersWouldReport_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("same path") << "same";
-        QTest::newRow("hard link") << "hard";
-        QTest::newRow("symbolic link") << "symbolic";
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("asBank");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("severity");
+        QTest::addColumn<QString>("kind");
+        const QString pair = QStringLiteral("中国的首都是哪座城市？\n北京\n");
+        QTest::newRow("blank line") << "Q1-q\nA1\n\nQ2-q\nA2\n" << false << 3 << "error" << "blank-line";
+        QTest::newRow("blank line in a bank") << "问题-wt\r\n答\r\n\r\n问题二-wte\r\n" << true << 3 << "error" << "blank-line";
+        QTest::newRow("conflicting answers") << pair + "中国的首都是哪座城市？-zgds\n上海\n" << false << 3 << "error" << "conflicting-answers";
+        QTest::newRow("upper-case initials") << "问题-WT\n答\n" << false << 1 << "error" << "upper-case-initials";
+        QTest::newRow("not GBK") << "问题\n答😀\n" << false << 2 << "error" << "not-gbk";
+        QTest::newRow("not GBK bytes") << "问题-wt\r\n\x81\x30\r\n" << true << 2 << "error" << "invalid-bytes";
+        QTest::newRow("unpaired last line") << pair + "最后一问\n" << false << 3 << "error" << "unpaired-line";
+        QTest::newRow("unpaired in a bank") << "问题-wt\r\n答\r\n最后一问" << true << 3 << "error" << "unpaired-line";
+        QTest::newRow("empty question") << "-wt\n答\n" << false << 1 << "error" << "empty-question";
+        QTest::newRow("duplicate") << pair + pair << false << 3 << "warning" << "duplicate";
+        QTest::newRow("near-duplicate") << pair + "中国的首都是哪座城市?\n北京\n" << false << 3 << "warning" << "near-duplicate";
+        QTest::newRow("full-width forms") << "２００８年奥运会\n北京\n2008年 奥运会\n北京\n" << false << 3 << "warning" << "near-duplicate";
+        QTest::newRow("full-width dash") << "问题－wt\n答\n" << false << 1 << "warning" << "full-width-dash";
+        QTest::newRow("initials differ") << "长江有多长-cjydc\n很长\n" << false << 1 << "warning" << "initials-differ";
+        QTest::newRow("empty answer") << "问题-wt\n\n" << false << 2 << "warning" << "empty-answer";
+        QTest::newRow("dash in question") << "F-22是哪国的战机？\n美国\n" << false << 1 << "warning" << "dash-in-question";
+        QTest::newRow("lone CR") << "问题-wt\r\r\n答\n" << false << 1 << "warning" << "lone-cr";
+        QTest::newRow("lone CR in a bank") << "问题-wt\r\n答\r\r\n" << true << 2 << "warning" << "lone-cr";
+        QTest::newRow("trailing blanks") << "问题-wt\n答 \n" << false << 2 << "warning" << "trailing-blanks";
+        QTest::newRow("upper case in question") << "维生素C是什么-wssc\n维生素\n" << false << 1 << "warning" << "upper-case-question";
     }
 
-    void outputThatIsTheInputIsRefused()
+    void lintFindsWhatPlayersWouldReport()
     {
-        QFETCH(QString, how);
-        QTemporaryDir here;
-        const QString input = here.filePath(QStringLiteral("bank.dat"));
-        const QByteArray bank = readFile(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"));
-        writeFile(input, bank);
-        QString output = input;
-        if (how == QLatin1String("hard")) {
-            output = here.filePath(QStringLiteral("hard.dat"));
-            QCOMPARE(link(QFile::encodeName(input).constData(), QFile::encodeName(output).constData()), 0);
-        }
-        if (how == QLatin1String("symbolic")) {
-            output = here.filePath(QStringLiteral("soft.dat"));
-            QVERIFY(QFile::link(QStringLiteral("bank.dat"), output));
-        }
-        const QStringList before = entriesOf(here.path());
-        for (const char *command : {"decode", "encode", "build"})
-            expectOneLineFailure(runTool({command, input, output}), output, "input and output are the same file");
-        QCOMPARE(readFile(input), bank);
-        QCOMPARE(entriesOf(here.path()), before);
+        QFETCH(QString, text);
+        QFETCH(bool, asBank);
+        QFETCH(int, line);
+        QFETCH(QString, severity);
+        QFETCH(QString, kind);
+        const QString file = path(asBank ? "lint.dat" : "lint.txt");
+        if (asBank)
+            writeFile(file, enciphered(CodePage::toAnsi(text).replace("\x3f\x30", "\x81\x30")));
+        else
+            writeFile(file, text.toUtf8());
+        const Run run = runTool({"lint", "--json", file});
+        const QJsonObject lint = jsonOf(run);
+        QCOMPARE(lint.value("type").toString(), asBank ? "bank" : "source");
+        QVERIFY2(hasFinding(lint, line, severity, kind), qPrintable(run.out));
+        QCOMPARE(run.exitCode, lint.value("errors").toInt() > 0 ? 1 : 0);
+        QCOMPARE(run.exitCode, severity == "error" ? 1 : 0);
+        const Run plain = runTool({"lint", file});
+        QVERIFY2(plain.out.contains(QStringLiteral("%1:%2: %3: ").arg(file).arg(line).arg(severity)), qPrintable(plain.out));
     }
 
-    void outputThatCannotBeWrittenNamesTheCause_data()
+    void exportGivesASourceThatBuildsTheSameBank()
     {
-        QTest::addColumn<QString>("where");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("missing folder") << "missing" << "cannot write: cannot create a file in the folder %1: No such file or directory";
-        QTest::newRow("read-only folder") << "read-only" << "cannot write: cannot create a file in the folder %1: Permission denied";
-        QTest::newRow("full file system") << "full" << "cannot write: No space left on device";
-    }
-
-    // The old output stays as it was, and no temporary file is left behind.
-    void outputThatCannotBeWrittenNamesTheCause()
-    {
-        QFETCH(QString, where);
-        QFETCH(QString, cause);
-        QTemporaryDir here;
-        const QString folder = here.filePath(where);
-        const QString output = folder + QStringLiteral("/out.dat");
-        const QString input = here.filePath(QStringLiteral("plain.txt"));
-        // Larger than the small file system holds.
-        writeFile(input, QByteArray(200 * 1024, 'q'));
-        std::optional<SmallFileSystem> small;
-        if (where == QLatin1String("full")) {
-            if (!runsAsRoot())
-                QSKIP("mounting a 64 KiB tmpfs needs root");
-            small.emplace(folder);
-            if (!small->mounted())
-                QSKIP("this machine does not let the test mount a tmpfs");
-        }
-        if (where != QLatin1String("missing")) {
-            QDir().mkpath(folder);
-            writeFile(output, "old output");
-        }
-        if (where == QLatin1String("read-only"))
-            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther));
-        const QStringList before = entriesOf(folder);
-        expectOneLineFailure(runTool({"encode", input, output}, dropFileAccessOverride), output, cause.arg(folder));
-        QCOMPARE(readFile(input), QByteArray(200 * 1024, 'q'));
-        QCOMPARE(entriesOf(folder), before);
-        if (where != QLatin1String("missing"))
-            QCOMPARE(readFile(output), QByteArray("old output"));
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-
-    void dashWritesStandardOutput()
-    {
-        const QString bank = qEnvironmentVariable("VELLMAR_SAMPLE_BANK");
-        const Run run = runTool({"decode", bank, "-"});
+        const QString sample = qEnvironmentVariable("VELLMAR_SAMPLE_BANK");
+        const Run run = runTool({"export", sample, path("exported.txt")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out.toUtf8().size() > 0, true);
-        QProcess full;
-        full.setStandardOutputFile(QStringLiteral("/dev/full"));
-        full.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), {"decode", bank, "-"});
-        QVERIFY(full.waitForFinished(60000));
-        QCOMPARE(full.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(full.readAllStandardError()), QStringLiteral("vellmar-bank: standard output: cannot write: No space left on device\n"));
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        QVERIFY(readFile(path("exported.txt")).startsWith(QStringLiteral("中国的首都是哪座城市？-zgdsdsnzcs\n北京\n").toUtf8()));
+        QCOMPARE(runTool({"build", path("exported.txt"), path("rebuilt.dat")}).exitCode, 0);
+        QCOMPARE(readFile(path("rebuilt.dat")), readFile(sample));
+        QCOMPARE(runTool({"export", sample, "-"}).out.toUtf8(), readFile(path("exported.txt")));
+        QCOMPARE(runTool({"decode", sample, "-"}).outBytes, referenceRc4("5380", readFile(sample)));
+
+        // A question without "-" comes back only when build leaves it bare.
+        writeBankText(path("bare.dat"), QStringLiteral("没有首字母\r\n答\r\n"));
+        const Run bare = runTool({"export", path("bare.dat"), path("bare.txt")});
+        QCOMPARE(bare.exitCode, 0);
+        QVERIFY2(bare.err.contains("--no-initials"), qPrintable(bare.err));
+        QCOMPARE(runTool({"build", "--no-initials", path("bare.txt"), path("bare-again.dat")}).exitCode, 0);
+        QCOMPARE(readFile(path("bare-again.dat")), readFile(path("bare.dat")));
+
+        // Bytes a source cannot hold are refused, and nothing is written.
+        writeFile(path("broken.dat"), enciphered("q-a\r\n\x81\x30\r\n"));
+        const Run broken = runTool({"export", path("broken.dat"), path("broken.txt")});
+        QCOMPARE(broken.exitCode, 1);
+        QVERIFY2(broken.err.contains(path("broken.dat") + ": line 2: bytes that are not GBK"), qPrintable(broken.err));
+        QVERIFY(!QFile::exists(path("broken.txt")));
     }
 
-    // A bank of the largest size passes the size check; where memory is short,
-    // that is said in one line instead of ending in an abort.
-    void memoryThatRunsOutIsAMessage()
+    void diffListsExactlyWhatChanged()
     {
-        if (underAddressSanitizer())
-            QSKIP("AddressSanitizer reserves more address space than the limit this test sets");
-        QTemporaryDir here;
-        const QString bank = here.filePath(QStringLiteral("largest.dat"));
-        QFile file(bank);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(0x7fffffff));
-        file.close();
-        const auto oneGibibyte = [] {
-            const rlimit limit{rlim_t(1) << 30, rlim_t(1) << 30};
-            setrlimit(RLIMIT_AS, &limit);
-        };
-        for (const QStringList &arguments : {QStringList{"check", bank}, QStringList{"search", bank, "首都北京"},
-                                             QStringList{"decode", bank, here.filePath(QStringLiteral("out"))}}) {
-            expectOneLineFailure(runTool(arguments, oneGibibyte), bank, "not enough memory to load it (2147483647 bytes)");
-        }
-        QCOMPARE(entriesOf(here.path()), QStringList{"largest.dat"});
+        writeFile(path("old.txt"), QStringLiteral("甲问题\n甲\n乙问题\n乙\n丙问题\n丙\n重复的问题\n一\n重复的问题\n二\n").toUtf8());
+        writeBankText(path("new.dat"),
+                      QStringLiteral("乙问题-yw\r\n乙\r\n丙问题-bwt\r\n丙丙\r\n丁问题-dwt\r\n丁\r\n重复的问题-cfdwt\r\n二\r\n"));
+        const Run run = runTool({"diff", "--json", path("old.txt"), path("new.dat")});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject expected = QJsonDocument::fromJson(R"({
+            "added": [{"question": "丁问题", "answer": "丁", "line": 5}],
+            "removed": [{"question": "甲问题", "answer": "甲", "line": 1}, {"question": "重复的问题", "answer": "一", "line": 7}],
+            "changed": [{"question": "丙问题", "oldAnswer": "丙", "newAnswer": "丙丙", "oldLine": 5, "newLine": 3}]
+        })").object();
+        QCOMPARE(jsonOf(run), expected);
+        const Run text = runTool({"diff", path("old.txt"), path("new.dat")});
+        QCOMPARE(text.out, QStringLiteral("added: 1\n+ 丁问题\t丁\nremoved: 2\n- 甲问题\t甲\n- 重复的问题\t一\n"
+                                          "changed: 1\n~ 丙问题\t丙 -> 丙丙\n"));
+        QCOMPARE(runTool({"diff", path("new.dat"), path("new.dat")}).out, QStringLiteral("added: 0\nremoved: 0\nchanged: 0\n"));
+    }
+
+    void helpAndVersion()
+    {
+        const Run help = runTool({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        for (const char *command : {"build", "initials", "encode", "decode", "export", "search", "check", "lint", "diff"})
+            QVERIFY2(help.out.contains(QStringLiteral("\n  %1 ").arg(command)), command);
+        const Run buildHelp = runTool({"build", "--help"});
+        QCOMPARE(buildHelp.exitCode, 0);
+        QVERIFY2(buildHelp.out.startsWith("Usage: vellmar-bank build [options] SOURCE BANK\n") && buildHelp.out.contains("--readings <FILE>"),
+                 qPrintable(buildHelp.out));
+        const Run version = runTool({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QStringLiteral("vellmar-bank %1\n").arg(qEnvironmentVariable("VELLMAR_VERSION")));
+        const Run badOption = runTool({"lint", "--frobnicate", path("x")});
+        QCOMPARE(badOption.exitCode, 2);
+        QVERIFY2(badOption.err.contains("frobnicate") && badOption.err.contains("vellmar-bank lint --help"), qPrintable(badOption.err));
     }
 
     void errorsNameTheFile()

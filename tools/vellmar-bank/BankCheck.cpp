@@ -6,20 +6,6 @@
 
 namespace {
 
-// Lines at the byte level: CR LF cannot occur inside a GBK double-byte
-// character, whose second byte is 0x40 or above.
-QList<QByteArrayView> splitCrLf(const QByteArray &plain)
-{
-    QList<QByteArrayView> lines;
-    QByteArrayView rest(plain);
-    for (qsizetype found = rest.indexOf("\r\n"); found >= 0; found = rest.indexOf("\r\n")) {
-        lines.append(rest.first(found));
-        rest = rest.sliced(found + 2);
-    }
-    lines.append(rest);
-    return lines;
-}
-
 QString listLines(const QList<qsizetype> &numbers)
 {
     constexpr qsizetype Shown = 10;
@@ -41,9 +27,23 @@ QString countWithLines(const QList<qsizetype> &numbers)
 
 } // namespace
 
+// Lines at the byte level: CR LF cannot occur inside a GBK double-byte
+// character, whose second byte is 0x40 or above.
+QList<QByteArrayView> splitPlainLines(const QByteArray &plain)
+{
+    QList<QByteArrayView> lines;
+    QByteArrayView rest(plain);
+    for (qsizetype found = rest.indexOf("\r\n"); found >= 0; found = rest.indexOf("\r\n")) {
+        lines.append(rest.first(found));
+        rest = rest.sliced(found + 2);
+    }
+    lines.append(rest);
+    return lines;
+}
+
 bool BankReport::hasProblems() const
 {
-    return unpairedLine != 0 || !questionsWithoutDash.isEmpty() || !undecodableLines.isEmpty();
+    return unpairedLine != 0 || !undecodableLines.isEmpty();
 }
 
 QString BankReport::toText() const
@@ -53,7 +53,10 @@ QString BankReport::toText() const
     text << QStringLiteral("pairs: %1").arg(pairCount);
     text << QStringLiteral("unpaired last line: %1")
                 .arg(unpairedLine ? QStringLiteral("line %1").arg(unpairedLine) : QStringLiteral("none"));
-    text << QStringLiteral("question lines without \"-\": %1").arg(countWithLines(questionsWithoutDash));
+    // The format allows a question without "-"; it is found only by its own characters.
+    text << QStringLiteral("question lines without \"-\": %1%2")
+                .arg(countWithLines(questionsWithoutDash),
+                     questionsWithoutDash.isEmpty() ? QString() : QStringLiteral(" (warning: no initials to search by)"));
     text << QStringLiteral("lines with undecodable bytes: %1").arg(countWithLines(undecodableLines));
     text << (hasProblems() ? QStringLiteral("problems found") : QStringLiteral("ok"));
     return text.join(QLatin1Char('\n'));
@@ -61,7 +64,7 @@ QString BankReport::toText() const
 
 BankReport checkPlainBank(const QByteArray &plain)
 {
-    const QList<QByteArrayView> lines = splitCrLf(plain);
+    const QList<QByteArrayView> lines = splitPlainLines(plain);
     BankReport report;
     report.lineCount = lines.size();
     report.pairCount = lines.size() / 2;

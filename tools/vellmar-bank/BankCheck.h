@@ -11,12 +11,16 @@ struct BankReport
     qsizetype pairCount = 0;
     // 1-based number of a non-empty last line that no answer follows, 0 when none.
     qsizetype unpairedLine = 0;
-    QList<qsizetype> questionsWithoutDash; // 1-based line numbers
+    QList<qsizetype> questionsWithoutDash; // 1-based line numbers; a warning only
     QList<qsizetype> undecodableLines;     // 1-based line numbers
 
+    // A line without a partner or bytes that are not GBK: the bank's shape is broken.
     bool hasProblems() const;
     QString toText() const;
 };
+
+// Plain bank bytes split at CR LF, as the load splits them.
+QList<QByteArrayView> splitPlainLines(const QByteArray &plain);
 
 // Examines plain (deciphered) bank bytes, line by line as the load splits them.
 BankReport checkPlainBank(const QByteArray &plain);

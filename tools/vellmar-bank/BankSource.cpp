@@ -8,18 +8,6 @@
 namespace BankSource {
 namespace {
 
-QStringList splitSourceLines(const QString &text)
-{
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // the LF that ends the last line
-    for (QString &line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    return lines;
-}
-
 // The 1-based line of the first byte that is not UTF-8, or 0 when all are.
 int firstInvalidUtf8Line(const QByteArray &utf8)
 {
@@ -54,9 +42,46 @@ QString describeCharacter(QStringView text, qsizetype position)
         .arg(QString::fromUcs4(&codePoint, 1), QString::number(uint(codePoint), 16).toUpper().rightJustified(4, QLatin1Char('0')));
 }
 
+QString withInitials(const QString &line, qsizetype lineNumber, const FillInitials &fillInitials)
+{
+    if (!fillInitials || line.contains(QLatin1Char('-')))
+        return line;
+    const QString initials = fillInitials(line, lineNumber);
+    return initials.isEmpty() ? line : line + QLatin1Char('-') + initials;
+}
+
 } // namespace
 
-bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plainBank, QString &error)
+QStringList splitLines(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
+        lines.first().remove(0, 1); // a byte-order mark some editors add
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // the LF that ends the last line
+    for (QString &line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+bool isBlank(QStringView line)
+{
+    return line.trimmed().isEmpty();
+}
+
+qsizetype linesBeforeTrailingBlanks(const QStringList &lines)
+{
+    qsizetype end = lines.size();
+    while (end > 0 && isBlank(lines.at(end - 1)))
+        --end;
+    const bool firstBlankIsAnAnswer = end < lines.size() && end % 2 == 1;
+    return firstBlankIsAnAnswer ? end + 1 : end;
+}
+
+bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plainBank, QString &error,
+             const FillInitials &fillInitials)
 {
     const auto fail = [&](const QString &message) {
         error = sourceName + QStringLiteral(": ") + message;
@@ -66,12 +91,16 @@ bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plai
     if (const int badLine = firstInvalidUtf8Line(utf8))
         return fail(QStringLiteral("line %1: not valid UTF-8").arg(badLine));
 
-    QString text = QString::fromUtf8(utf8);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1); // a byte-order mark some editors add
-    const QStringList lines = splitSourceLines(text);
+    QStringList lines = splitLines(QString::fromUtf8(utf8));
+    lines.resize(linesBeforeTrailingBlanks(lines));
     if (lines.isEmpty())
         return fail(QStringLiteral("no lines: a bank needs at least one question and its answer"));
+    for (qsizetype index = 0; index < lines.size(); index += 2) {
+        if (isBlank(lines.at(index)))
+            return fail(QStringLiteral("line %1: blank line where a question belongs; every question after it would "
+                                       "become an answer (remove the line)")
+                            .arg(index + 1));
+    }
     if (lines.size() % 2 != 0)
         return fail(QStringLiteral("line %1: question without an answer (the source has an odd number of lines, %2)")
                         .arg(lines.size())
@@ -79,7 +108,7 @@ bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plai
 
     QByteArray bank;
     for (qsizetype index = 0; index < lines.size(); ++index) {
-        const QString &line = lines.at(index);
+        const QString line = index % 2 == 0 ? withInitials(lines.at(index), index + 1, fillInitials) : lines.at(index);
         qsizetype position = 0;
         if (CodePage::findUnencodable(line, &position)) {
             return fail(QStringLiteral("line %1, column %2: character %3 cannot be written in GBK")

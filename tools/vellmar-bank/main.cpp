@@ -2,19 +2,18 @@
 
 #include "text/CodePage.h"
 
-#include <QString>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vellmar-bank"));
     if (!CodePage::gbkAvailable()) {
         std::fputs("vellmar-bank: this Qt build has no GBK (code page 936) converter\n", stderr);
         return BankCommands::Failed;
     }
-    QStringList arguments;
-    for (int index = 1; index < argc; ++index)
-        arguments.append(QString::fromUtf8(argv[index]));
-    return BankCommands::run(arguments);
+    return BankCommands::run(QCoreApplication::arguments().mid(1));
 }

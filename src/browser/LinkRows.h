@@ -5,7 +5,7 @@
 
 // Where the link harvest's lines go: kept for the window's whole life,
 // appended to, never cleared, not shown anywhere.
-class HarvestList
+class LinkRows
 {
 public:
     void AddItem(const QString &row);

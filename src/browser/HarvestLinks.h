@@ -3,7 +3,7 @@
 #include <QString>
 
 class BrowserPane;
-class HarvestList;
+class LinkRows;
 
 // One pass of the link harvest: reads the links of the document the pane
 // holds now and, once they arrive, appends the line of every link whose
@@ -11,4 +11,4 @@ class HarvestList;
 // order. The list must stay alive while the pane can still run event-loop
 // work; passes still under way when the pane is destroyed are dropped, so
 // keeping both in the window is enough.
-void HarvestLinks(BrowserPane &pane, const QString &pattern, HarvestList &list);
+void harvestLinks(BrowserPane &pane, const QString &pattern, LinkRows &list);

@@ -1,21 +1,21 @@
-#include "browser/LinkPasses.h"
+#include "browser/PassQueue.h"
 
 #include <algorithm>
 
-LinkPasses::PassId LinkPasses::start(Receiver receiver)
+PassQueue::PassId PassQueue::start(Receiver receiver)
 {
     m_waiting.push_back(Pass{m_nextId, std::move(receiver)});
     return m_nextId++;
 }
 
-void LinkPasses::finish(PassId pass, const QList<PageLink> &links)
+void PassQueue::finish(PassId pass, const QList<PageLink> &links)
 {
     const auto answered = std::find_if(m_waiting.begin(), m_waiting.end(),
-                                       [pass](const Pass &waiting) { return waiting.Id == pass; });
+                                       [pass](const Pass &waiting) { return waiting.id == pass; });
     if (answered == m_waiting.end())
         return;
     // The receiver may start another pass, so the queue is settled first.
-    const Receiver deliver = std::move(answered->Deliver);
+    const Receiver deliver = std::move(answered->deliver);
     m_waiting.erase(m_waiting.begin(), answered + 1);
     deliver(links);
 }

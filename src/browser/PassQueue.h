@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/LinkHarvest.h"
+#include "browser/LinkMatching.h"
 
 #include <QList>
 
@@ -15,7 +15,7 @@
 // when a pass is answered, every earlier pass still waiting is given up, and
 // receivers are reached in the order their passes started, each with all
 // its links at once.
-class LinkPasses
+class PassQueue
 {
 public:
     using Receiver = std::function<void(const QList<PageLink> &)>;
@@ -33,8 +33,8 @@ public:
 private:
     struct Pass
     {
-        PassId Id;
-        Receiver Deliver;
+        PassId id;
+        Receiver deliver;
     };
 
     std::deque<Pass> m_waiting; // in the order the passes started

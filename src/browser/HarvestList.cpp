@@ -1,6 +1,0 @@
-#include "browser/HarvestList.h"
-
-void HarvestList::AddItem(const QString &row)
-{
-    m_rows << row;
-}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// A bank back as the source build reads: UTF-8, LF after every line.
+namespace BankExport {
+
+// Fails, naming the line, when the bank holds what a source cannot: bytes
+// that are not GBK, or a lone LF inside a line. `notes` says where building
+// the source would not give the same bank bytes back.
+bool toSource(const QByteArray &plain, const QString &bankName, QByteArray &source, QStringList &notes, QString &error);
+
+} // namespace BankExport
