@@ -97,6 +97,16 @@ private slots:
         QCOMPARE(form.lA()->count(), form.lQ()->count());
     }
 
+    void bankBehindASymbolicLinkLoads()
+    {
+        const QString link = dir.filePath(QStringLiteral("linked.dat"));
+        QVERIFY(QFile::link(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), link));
+        Form1 form;
+        QString error;
+        QVERIFY2(StartUp::run(form, link, error), qPrintable(error));
+        QVERIFY(form.questionLines().size() > 2);
+    }
+
     void queryBoxComesFirstInTheFocusOrder()
     {
         Form1 form;

@@ -149,6 +149,17 @@ private slots:
         QCOMPARE(entriesOf(here.path()), before);
     }
 
+    void bankBehindASymbolicLinkIsRead()
+    {
+        QTemporaryDir here;
+        const QString link = here.filePath(QStringLiteral("linked.dat"));
+        QVERIFY(QFile::link(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), link));
+        const Run run = runTool({"search", link, "首都"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.startsWith(QStringLiteral("查找到")), qPrintable(run.out + run.err));
+        QCOMPARE(runTool({"check", link}).exitCode, 0);
+    }
+
     void outputThatIsNoRegularFileIsLeftAlone_data()
     {
         QTest::addColumn<QString>("node");
