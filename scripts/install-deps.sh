@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages that the project needs, by group:
 #
 #   build    building and running the programs (make run)
-#   test     the tests (make test): virtual desktops, a window manager,
+#   test     the tests (make test, sanitized too, and make fuzz): virtual
+#            desktops, a window manager, clang and its sanitizers,
 #            the tools that look at windows, the desktop-file checkers
 #   bench    the benchmark (make bench)
 #   package  the Debian package and its checks (make package)
@@ -24,6 +25,7 @@ build|pkg-config|finding libraries while configuring
 build|qt6-base-dev|Qt Core, Gui, Widgets, Network and Test
 build|qt6-base-dev-tools|Qt moc and rcc
 build|libgl-dev|OpenGL headers, which Qt Gui needs
+build|libxcb1-dev|xcb, with which the window checks that the X display can be opened
 build|qt6-webengine-dev|the browser pane
 build|libqt6webenginecore6-bin|the browser engine'"'"'s helper process, which shows the pages
 build|libicu-dev|Unicode and code page support
@@ -39,6 +41,9 @@ test|weston|a headless Wayland compositor for the Wayland test
 test|qt6-wayland|Qt'"'"'s Wayland platform
 test|desktop-file-utils|desktop-file-validate for the menu entry
 test|appstream|appstreamcli for the AppStream metadata
+test|clang|the sanitized test run and the fuzzers
+test|libclang-rt-14-dev|the libFuzzer and sanitizer runtimes of clang
+test|llvm|llvm-symbolizer, for the stack traces of the sanitizers
 bench|libbenchmark-dev|Google Benchmark
 bench|python3-xlib|the start-up and footprint run, which watches the window through the X server
 package|dpkg-dev|dpkg-shlibdeps, which finds the package'"'"'s dependencies

@@ -1,15 +1,19 @@
 #include "bank/BankReader.h"
 
 #include "bank/BankFile.h"
+#include "bank/SystemError.h"
 #include "cipher/MRC4.h"
 #include "text/AnsiDecoder.h"
 #include "text/CodePage.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
-#include <limits>
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,10 +29,37 @@ constexpr FailureText FailureTexts[] = {
     {u"找不到题库文件“%1”。", u"%1: no such file"},
     {u"题库文件“%1”是一个文件夹，不是文件。", u"%1: is a folder, not a file"},
     {u"无法读取题库文件“%1”：%2", u"%1: cannot read: %2"},
-    {u"题库文件“%1”太大（%2 字节），无法载入。", u"%1: too large to load (%2 bytes; a bank holds at most 2147483647)"},
+    {u"题库文件“%1”太大（%2 字节），无法载入：题库最多 2147483647 字节。", u"%1: too large to load (%2 bytes; the most a bank can hold is 2147483647)"},
     {u"读取题库文件“%1”时出错：%2", u"%1: read error: %2"},
     {u"题库文件“%1”是空的（0 字节）。", u"%1: empty (0 bytes)"},
+    {u"题库文件“%1”不是普通文件，而是%2，无法载入。", u"%1: not a regular file but %2; only a regular file is read"},
+    {u"内存不足，无法载入题库文件“%1”（%2 字节）。", u"%1: not enough memory to load it (%2 bytes)"},
 };
+
+// The window's words for the causes a user can mend; the rest in the system's words.
+struct ChineseCause
+{
+    int errorNumber;
+    const char16_t *text;
+};
+
+constexpr ChineseCause ChineseCauses[] = {
+    {EACCES, u"没有读取权限"},
+    {EPERM, u"操作不被允许"},
+    {ELOOP, u"符号链接太多层，或者形成了循环"},
+    {ENOTDIR, u"路径中有一段不是文件夹"},
+    {ENAMETOOLONG, u"路径太长"},
+    {EIO, u"输入输出错误"},
+};
+
+QString chineseCause(int errorNumber)
+{
+    for (const ChineseCause &cause : ChineseCauses) {
+        if (cause.errorNumber == errorNumber)
+            return QString::fromUtf16(cause.text);
+    }
+    return SystemError::text(errorNumber);
+}
 
 // Small enough that a piece and its text stay in the cache from reading to splitting.
 constexpr qint64 PieceBytes = qint64(1) << 15;
@@ -54,36 +85,95 @@ bool BankReader::fail(Failure failure, const QString &path, const QString &cause
     return false;
 }
 
+bool BankReader::failWithErrno(Failure failure, const QString &path, int errorNumber)
+{
+    if (errorNumber == ENOENT)
+        return fail(Failure::Missing, path);
+    return fail(failure, path, m_language == Language::Chinese ? chineseCause(errorNumber) : SystemError::text(errorNumber));
+}
+
 bool BankReader::checkCodePage(const QString &path)
 {
     return CodePage::gbkAvailable() || fail(Failure::NoCodePage, path);
 }
 
-// A missing, unreadable or too large file is refused before anything is read.
-bool BankReader::openBank(const QString &path, QFile &file)
+bool BankReader::checkKind(const QString &path, unsigned mode, qint64 size)
 {
-    m_error.clear();
-    const QFileInfo info(path);
-    if (!info.exists())
-        return fail(Failure::Missing, path);
-    if (info.isDir())
+    if (S_ISDIR(mode))
         return fail(Failure::Folder, path);
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(Failure::CannotOpen, path, file.errorString());
-    if (file.size() > std::numeric_limits<std::int32_t>::max())
-        return fail(Failure::TooLarge, path, QString::number(file.size()));
+    if (!S_ISREG(mode)) {
+        const SystemError::SpecialKind kind = SystemError::specialFileKind(mode);
+        return fail(Failure::NotRegular, path, QString::fromUtf16(m_language == Language::Chinese ? kind.chinese : kind.english));
+    }
+    if (size > MaxBytes)
+        return fail(Failure::TooLarge, path, QString::number(size));
     return true;
 }
 
-bool BankReader::readFileBytes(const QString &path, QByteArray &bytes)
+// What the path names is looked at before it is opened, so a FIFO never
+// blocks the open and a device is never opened; what was opened is looked at
+// again, in case the path changed in between.
+bool BankReader::openBank(const QString &path, QFile &file)
+{
+    m_error.clear();
+    const QByteArray nativePath = QFile::encodeName(path);
+    struct stat info;
+    if (::stat(nativePath.constData(), &info) != 0)
+        return failWithErrno(Failure::CannotOpen, path, errno);
+    if (!checkKind(path, info.st_mode, info.st_size))
+        return false;
+    const int descriptor = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return failWithErrno(Failure::CannotOpen, path, errno);
+    const bool stillFits = ::fstat(descriptor, &info) == 0 ? checkKind(path, info.st_mode, info.st_size)
+                                                          : failWithErrno(Failure::CannotOpen, path, errno);
+    if (!stillFits) {
+        ::close(descriptor);
+        return false;
+    }
+    if (!file.open(descriptor, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return fail(Failure::CannotOpen, path, file.errorString());
+    }
+    m_size = info.st_size;
+    return true;
+}
+
+// Never more than the size the file had when it was opened.
+bool BankReader::readWhole(const QString &path, QByteArray &bytes)
 {
     QFile file;
     if (!openBank(path, file))
         return false;
-    QByteArray read = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail(Failure::ReadFailed, path, file.errorString());
+    try {
+        QByteArray read(m_size, Qt::Uninitialized);
+        qint64 total = 0;
+        while (total < m_size) {
+            const qint64 got = file.read(read.data() + total, m_size - total);
+            if (got < 0)
+                return fail(Failure::ReadFailed, path, file.errorString());
+            if (got == 0)
+                break;
+            total += got;
+        }
+        read.truncate(total);
+        bytes = std::move(read);
+    } catch (const std::bad_alloc &) {
+        return fail(Failure::OutOfMemory, path, QString::number(m_size));
+    }
+    return true;
+}
+
+bool BankReader::readSourceBytes(const QString &path, QByteArray &bytes)
+{
+    return readWhole(path, bytes);
+}
+
+bool BankReader::readFileBytes(const QString &path, QByteArray &bytes)
+{
+    QByteArray read;
+    if (!readWhole(path, read))
+        return false;
     if (read.isEmpty())
         return fail(Failure::Empty, path);
     bytes = std::move(read);
@@ -98,22 +188,34 @@ bool BankReader::readPlainBytes(const QString &path, QByteArray &plain)
     return true;
 }
 
-// The file is read piece by piece, and each piece is deciphered, decoded and
-// split while it is in the cache; the cipher runs on where the last piece
-// stopped. The whole file is never held as bytes.
 bool BankReader::readQuestionLines(const QString &path, QuestionLines &lines)
 {
     QFile file;
     if (!openBank(path, file) || !checkCodePage(path))
         return false;
+    try {
+        return readLines(file, path, lines);
+    } catch (const std::bad_alloc &) {
+        return fail(Failure::OutOfMemory, path, QString::number(m_size));
+    }
+}
+
+// The file is read piece by piece, and each piece is deciphered, decoded and
+// split while it is in the cache; the cipher runs on where the last piece
+// stopped. The whole file is never held as bytes.
+bool BankReader::readLines(QFile &file, const QString &path, QuestionLines &lines)
+{
     // Every byte decodes to one code unit at most, one more for the decoder's carry.
-    QuestionLines::Builder builder(file.size() + 1);
+    QuestionLines::Builder builder(m_size + 1);
     CodePage::AnsiDecoder decoder;
     QByteArray piece(PieceBytes, Qt::Uninitialized);
     qint64 total = 0;
-    while (const qint64 read = file.read(piece.data(), PieceBytes)) {
+    while (total < m_size) {
+        const qint64 read = file.read(piece.data(), qMin(PieceBytes, m_size - total));
         if (read < 0)
             return fail(Failure::ReadFailed, path, file.errorString());
+        if (read == 0)
+            break;
         MRC4::CryptBytes(bytesOf(piece, read), total == 0 ? BankFile::BankKey : QString());
         decoder.decode(QByteArrayView(piece.constData(), read), builder.text());
         builder.splitAppended();

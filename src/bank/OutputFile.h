@@ -8,8 +8,15 @@ namespace OutputFile {
 
 // Writes `bytes` to `path` through a temporary file in the same folder and a
 // rename, so an interruption leaves either the old file or the new one, and
-// a failure leaves no temporary file. On failure `error` names the file and
-// the cause, in English.
+// a failure leaves no temporary file. An output that exists must be a
+// regular file (or a symbolic link to one, whose target is replaced and the
+// link kept); a device, a FIFO, a folder or any other node is refused and
+// left as it is. "-" writes to standard output. On failure `error` names the
+// file and the cause, in English, as the system gives it.
 bool writeWhole(const QString &path, QByteArrayView bytes, QString &error);
+
+// True when `output` names the file that `input` names, by whatever path:
+// the same one, a hard link or a symbolic link.
+bool isSameFile(const QString &input, const QString &output);
 
 } // namespace OutputFile

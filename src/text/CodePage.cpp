@@ -18,13 +18,14 @@ QStringEncoder gbkEncoder()
 // GBK bytes of one code point, empty when GBK cannot hold it. A fresh
 // encoder every time: Qt's keeps reporting an error once it has met one,
 // even after resetState(), which would make every later character look
-// unencodable too.
+// unencodable too. The code point goes in as its own units: through
+// QString::fromUcs4 a U+FEFF would be taken for a byte-order mark and vanish.
 QByteArray encodeCodePoint(char32_t codePoint)
 {
     if (QChar::isSurrogate(codePoint))
         return {};
     QStringEncoder encoder = gbkEncoder();
-    QByteArray bytes = encoder.encode(QString::fromUcs4(&codePoint, 1));
+    QByteArray bytes = encoder.encode(QStringView(QChar::fromUcs4(codePoint)));
     if (encoder.hasError())
         return {};
     return bytes;

@@ -6,6 +6,7 @@
 #include "ui/QtTranslations.h"
 #include "ui/StartUp.h"
 #include "ui/WindowPlatform.h"
+#include "ui/XDisplayProbe.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -45,15 +46,22 @@ int main(int argc, char *argv[])
         std::fputs("vellmar-quiz: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
         return 1;
     }
-    StartUp::allowBrowserWithoutSandboxWhenRoot();
-    EngineFootprint::applyBeforeStart();
-    WindowPlatform::Choice platform = WindowPlatform::choose(WindowPlatform::currentSession(argc, argv));
+    const WindowPlatform::Session session = WindowPlatform::currentSession(argc, argv);
+    WindowPlatform::Choice platform = WindowPlatform::choose(session);
     if (!platform.note.isEmpty())
         std::fprintf(stderr, "%s\n", qUtf8Printable(platform.note));
+    XDisplayProbe display(platform.platform.isEmpty() ? session.requested : platform.platform);
+    if (!display.problem().isEmpty()) {
+        std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(display.problem()));
+        return 1;
+    }
+    StartUp::allowBrowserWithoutSandboxWhenRoot();
+    EngineFootprint::applyBeforeStart();
 
     std::vector<char *> arguments = argumentsFor(argc, argv, platform.platform);
     int argumentCount = int(arguments.size()) - 1;
     QApplication app(argumentCount, arguments.data());
+    display.release();
     EngineFootprint::startEngine();
     QtTranslations::install(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));

@@ -1,3 +1,4 @@
+#include "BadFiles.h"
 #include "TestBanks.h"
 #include "TestFiles.h"
 
@@ -94,49 +95,58 @@ private slots:
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
+    // Every kind of bad file is refused by what it is, in both languages,
+    // without reading it whole, blocking on it or changing it.
     void badBanksAreErrorsNamingPathAndCause_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("missing") << "missing" << "找不到";
-        QTest::newRow("empty") << "empty" << "空的";
-        QTest::newRow("folder") << "folder" << "文件夹";
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("chinese");
+        QTest::addColumn<QString>("english");
+        for (const BadFileCase &bad : badFileCases())
+            QTest::newRow(bad.name) << int(bad.kind) << bad.chineseCause << bad.englishCause;
     }
 
     void badBanksAreErrorsNamingPathAndCause()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, cause);
+        QFETCH(int, kind);
+        QFETCH(QString, chinese);
+        QFETCH(QString, english);
         QTemporaryDir here;
+        letOthersEnter(here.path());
         const QString path = BankFile::DataPath(here.path());
-        if (kind == "empty")
-            writeFile(path, QByteArray());
-        if (kind == "folder")
-            QVERIFY(QDir().mkpath(path));
-        QuestionLines lines;
-        BankReader reader;
-        QVERIFY(!reader.readQuestionLines(path, lines));
-        QVERIFY(reader.hasError());
-        const QString error = reader.errorString();
-        QVERIFY2(error.contains(path) && error.contains(cause), qPrintable(error));
-        QVERIFY(lines.isEmpty());
-        QCOMPARE(QFileInfo::exists(path), kind != "missing");
-        if (kind == "empty")
-            QCOMPARE(QFileInfo(path).size(), 0);
+        makeBadFile(BadFile(kind), path);
+        const QStringList folderBefore = entriesOf(here.path());
+        const QFileInfo before(path);
+
+        {
+            AsUnprivilegedUser unprivileged;
+            QuestionLines lines;
+            BankReader window;
+            QVERIFY(!window.readQuestionLines(path, lines));
+            QVERIFY(window.hasError());
+            QVERIFY2(window.errorString().contains(QStringLiteral("“%1”").arg(path)) && window.errorString().contains(chinese),
+                     qPrintable(window.errorString()));
+            QVERIFY(lines.isEmpty());
+
+            BankReader tool(BankReader::Language::English);
+            QByteArray bytes;
+            QVERIFY(!tool.readFileBytes(path, bytes));
+            QVERIFY2(tool.errorString().startsWith(path + QStringLiteral(": ")) && tool.errorString().contains(english),
+                     qPrintable(tool.errorString()));
+            QVERIFY(bytes.isEmpty());
+        }
+        QCOMPARE(entriesOf(here.path()), folderBefore);
+        QCOMPARE(QFileInfo(path).size(), before.size());
+        QCOMPARE(QFileInfo(path).lastModified(), before.lastModified());
     }
 
-    void unreadableBankIsAnError()
+    void bankBehindASymbolicLinkLoads()
     {
-        if (Platform::runsAsRoot())
-            QSKIP("root reads every file");
-        const QString path = writeBank(QStringLiteral("q\r\na"));
-        QFile::setPermissions(path, QFileDevice::Permissions());
-        QuestionLines lines;
-        BankReader reader;
-        QVERIFY(!reader.readQuestionLines(path, lines));
-        const QString error = reader.errorString();
-        QVERIFY2(error.contains(path) && error.contains(QStringLiteral("无法读取")), qPrintable(error));
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QTemporaryDir here;
+        writeBankText(here.filePath(QStringLiteral("real.dat")), QStringLiteral("问题-wt\r\n答案\r\n"));
+        const QString path = BankFile::DataPath(here.path());
+        QVERIFY(QFile::link(QStringLiteral("real.dat"), path));
+        QCOMPARE(linesOf(load(path)), QStringList({"问题-wt", "答案", ""}));
     }
 
     void jiamsjxxTogglesTheFileSafely()

@@ -7,10 +7,11 @@ namespace {
 
 // Characters of every kind the count tells apart: ASCII, Chinese, full-width
 // forms, characters GBK lacks (Latin with accents, Hangul, symbols, emoji as
-// surrogate pairs), and lone surrogates of both halves.
+// surrogate pairs, U+FEFF and U+FFFE, which a UTF-32 conversion may take
+// for byte-order marks), and lone surrogates of both halves.
 const QStringList CharacterKinds = {
     "a", "Z", "7", " ", "-", "首", "都", "年", "Ａ", "？", "ñ", "é", "한", "•", "♥", "😀", "𝄞",
-    QString(QChar(0xD800)), QString(QChar(0xDC00)),
+    QString(QChar(0xFEFF)), QString(QChar(0xFFFE)), QString(QChar(0xD800)), QString(QChar(0xDC00)),
 };
 
 } // namespace
@@ -40,6 +41,7 @@ private slots:
         QTest::newRow("emoji before chinese") << QStringLiteral("😀首都") << 5;
         QTest::newRow("hangul before chinese") << QStringLiteral("한首都") << 5;
         QTest::newRow("bullet and heart before chinese") << QStringLiteral("•♥首都") << 6;
+        QTest::newRow("byte-order mark before chinese") << QStringLiteral("\uFEFF首都") << 5;
     }
 
     void byteCount()

@@ -1,3 +1,4 @@
+#include "ReferenceLoad.h"
 #include "TestBanks.h"
 #include "TestFiles.h"
 
@@ -7,28 +8,12 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
 // The fast load against the plain one: GBK decoding against Qt's converter,
 // the line split against QString::split, the whole load against both.
 namespace {
-
-// Qt's converter drops a lead byte at the very end of its input; ended by a
-// line feed (never a trail byte), it gives a substitute for it instead.
-QString converterText(QByteArrayView bytes)
-{
-    QStringDecoder decoder("GBK");
-    QString text = decoder.decode(bytes.toByteArray() + '\n');
-    text.chop(1);
-    return text;
-}
-
-QStringList plainLines(const QString &text)
-{
-    return text.split(QStringLiteral("\r\n"));
-}
 
 // Bytes of every kind the decoder tells apart: ASCII, CR and LF, lead bytes,
 // trail bytes in both ranges, bytes that cannot follow a lead byte, 0x80 and 0xFF.
@@ -83,7 +68,7 @@ QString decodeInPieces(const QList<QByteArrayView> &pieces)
 
 void compareDecoding(QRandomGenerator &random, const QByteArray &bytes)
 {
-    const QString expected = converterText(bytes);
+    const QString expected = referenceGbkText(bytes);
     QCOMPARE(CodePage::fromAnsi(bytes), expected);
     QCOMPARE(decodeInPieces(randomPieces(random, bytes)), expected);
 }
@@ -125,7 +110,7 @@ private slots:
     {
         QRandomGenerator random(13);
         for (int round = 0; round < 2000; ++round) {
-            const QString text = converterText(damagedText(random));
+            const QString text = referenceGbkText(damagedText(random));
             QuestionLines::Builder builder(text.size() + 1);
             for (qsizetype at = 0; at < text.size();) {
                 const qsizetype length = qMin(text.size() - at, qsizetype(random.bounded(30)));
@@ -133,8 +118,8 @@ private slots:
                 builder.splitAppended();
                 at += length;
             }
-            QCOMPARE(linesOf(builder.finish()), plainLines(text));
-            QCOMPARE(linesOf(QuestionLines::fromText(text)), plainLines(text));
+            QCOMPARE(linesOf(builder.finish()), text.split(QStringLiteral("\r\n")));
+            QCOMPARE(linesOf(QuestionLines::fromText(text)), text.split(QStringLiteral("\r\n")));
         }
     }
 
@@ -156,7 +141,7 @@ private slots:
             QuestionLines lines;
             BankReader reader;
             QVERIFY2(reader.readQuestionLines(path, lines), qPrintable(reader.errorString()));
-            QCOMPARE(linesOf(lines), plainLines(converterText(plain)));
+            QCOMPARE(linesOf(lines), referenceBankLines(enciphered(plain)));
         }
     }
 };

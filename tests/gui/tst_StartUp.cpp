@@ -96,6 +96,16 @@ private slots:
         QCOMPARE(form.lA()->count(), form.lQ()->count());
     }
 
+    void bankBehindASymbolicLinkLoads()
+    {
+        const QString link = dir.filePath(QStringLiteral("linked.dat"));
+        QVERIFY(QFile::link(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), link));
+        Form1 form;
+        QString error;
+        QVERIFY2(StartUp::run(form, link, error), qPrintable(error));
+        QVERIFY(form.questionLines().size() > 2);
+    }
+
     void queryBoxComesFirstInTheFocusOrder()
     {
         Form1 form;
@@ -142,6 +152,41 @@ private slots:
         const QStringList lines = QString::fromUtf8(program.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.first().contains(QStringLiteral("no display")), qPrintable(lines.first()));
+    }
+
+    // Qt itself would abort with its own text on a display it cannot open.
+    void unreachableXDisplayIsTheProgramsOwnMessage_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("no server") << ":4711" << QString() << "X server cannot be reached";
+        QTest::newRow("no server, xcb asked for") << ":4711" << "xcb" << "X server cannot be reached";
+        QTest::newRow("not a display name") << "no display here" << QString() << "not the name of a display";
+    }
+
+    void unreachableXDisplayIsTheProgramsOwnMessage()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, platform);
+        QFETCH(QString, cause);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        if (!platform.isEmpty())
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(qEnvironmentVariable("VELLMAR_QUIZ"), QStringList());
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(err.startsWith(QStringLiteral("vellmar-quiz: cannot open the display \"%1\": ").arg(display)) && err.contains(cause),
+                 qPrintable(err));
+        QCOMPARE(err.count(u'\n'), 1);
+        QVERIFY(err.endsWith(u'\n'));
     }
 
     void sandboxIsOffOnlyForRoot()

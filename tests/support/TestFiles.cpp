@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -14,4 +15,15 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+void letOthersEnter(const QString &folder)
+{
+    QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                              | QFileDevice::ExeGroup | QFileDevice::ExeOther));
 }

@@ -17,8 +17,6 @@
 #include "text/CodePage.h"
 
 #include <QCommandLineParser>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -64,8 +62,7 @@ void printJson(const QJsonObject &object)
 // Outputs never replace their own inputs: the input must survive a command.
 bool sameFile(const QString &input, const QString &output)
 {
-    const QFileInfo in(input), out(output);
-    return output != StandardStream && out.exists() && in.canonicalFilePath() == out.canonicalFilePath();
+    return output != StandardStream && OutputFile::isSameFile(input, output);
 }
 
 int refuseSameFile(const QString &path)
@@ -73,31 +70,19 @@ int refuseSameFile(const QString &path)
     return fail(QStringLiteral("%1: input and output are the same file; choose another output").arg(path));
 }
 
-bool writeOutput(const QString &path, const QByteArray &bytes, QString &error)
-{
-    if (path != StandardStream)
-        return OutputFile::writeWhole(path, bytes, error);
-    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size()) && std::fflush(stdout) == 0)
-        return true;
-    error = QStringLiteral("standard output: cannot write");
-    return false;
-}
-
-// A source is the maker's own text file, read whole as it is.
-bool readSource(const QString &path, QByteArray &bytes, QString &error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("%1: cannot read: %2").arg(path, file.errorString());
-        return false;
-    }
-    bytes = file.readAll();
-    return true;
-}
-
 BankReader toolReader()
 {
     return BankReader(BankReader::Language::English);
+}
+
+// A source is the maker's own text file, read whole as it is, with the checks a bank gets.
+bool readSource(const QString &path, QByteArray &bytes, QString &error)
+{
+    BankReader reader = toolReader();
+    if (reader.readSourceBytes(path, bytes))
+        return true;
+    error = reader.errorString();
+    return false;
 }
 
 // Lint and diff take a source or a bank, told apart by their bytes.
@@ -325,6 +310,8 @@ int build(const QCommandLineParser &parser, const QStringList &arguments)
     if (!readSource(source, utf8, error)
         || !BankSource::compile(utf8, source, plain, error, parser.isSet(NoInitialsOption) ? BankSource::FillInitials() : fill))
         return fail(error);
+    if (plain.size() > BankReader::MaxBytes)
+        return fail(QStringLiteral("%1: the bank would be %2 bytes, more than a bank can hold (2147483647)").arg(bank).arg(plain.size()));
     BankFile::cipherInMemory(plain);
     if (!OutputFile::writeWhole(bank, plain, error))
         return fail(error);
@@ -358,7 +345,7 @@ int convertBank(const QStringList &arguments, const Conversion &convert)
         return fail(reader.errorString());
     QByteArray converted;
     QString error;
-    if (!convert(input, plain, converted, error) || !writeOutput(output, converted, error))
+    if (!convert(input, plain, converted, error) || !OutputFile::writeWhole(output, converted, error))
         return fail(error);
     return Ok;
 }

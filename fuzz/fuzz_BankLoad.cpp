@@ -1,0 +1,49 @@
+// Bank file bytes → the window's load (BankReader::readQuestionLines, read
+// from a real file in pieces), against the plain load: RC4, Qt's GBK
+// converter with the trailing-lead-byte rule, split at CR LF.
+#include "FuzzCheck.h"
+#include "ReferenceLoad.h"
+#include "TestBanks.h"
+
+#include "bank/BankFile.h"
+#include "bank/BankReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QString bankPath()
+{
+    // In memory where the system offers it: the load reads a file every run.
+    static const QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/vellmar-fuzz-XXXXXX")
+                                                                               : QDir::tempPath() + QStringLiteral("/vellmar-fuzz-XXXXXX"));
+    return BankFile::DataPath(dir.path());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bank = fuzzInput(data, size);
+    const QString path = bankPath();
+    QFile file(path);
+    fuzzCheck(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bank) == bank.size(), "bank file written",
+              file.errorString());
+    file.close();
+
+    QuestionLines lines;
+    BankReader reader;
+    const bool loaded = reader.readQuestionLines(path, lines);
+    if (bank.isEmpty()) {
+        fuzzCheck(!loaded && reader.errorString().contains(QStringLiteral("空的")), "an empty bank is refused", reader.errorString());
+        return 0;
+    }
+    fuzzCheck(loaded, "a bank of any bytes loads", reader.errorString());
+    const QStringList expected = referenceBankLines(bank);
+    const QStringList actual = linesOf(lines);
+    fuzzCheck(actual == expected, "the lines are those of the plain load",
+              QStringLiteral("%1 lines, expected %2").arg(actual.size()).arg(expected.size()));
+    return 0;
+}

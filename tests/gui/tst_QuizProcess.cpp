@@ -1,0 +1,170 @@
+#include "BadFiles.h"
+#include "TestFiles.h"
+
+#include "bank/BankFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The real program, started from a folder of its own with its bank beside it,
+// as it ships: vellmar-quiz loads data.dat from the folder it runs from.
+namespace {
+
+constexpr int KillRounds = 30;
+constexpr int LongestKillDelayMs = 1500;
+
+// In a process group of its own, so that killing it takes the browser
+// engine's helper processes along.
+void leadOwnGroup()
+{
+    setpgid(0, 0);
+}
+
+void killGroup(QProcess &program)
+{
+    if (program.state() != QProcess::NotRunning)
+        kill(-pid_t(program.processId()), SIGKILL);
+    program.waitForFinished(10000);
+}
+
+} // namespace
+
+class TestQuizProcess : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir base;
+    QString program;
+    int folders = 0;
+
+    // A new folder holding the program (a hard link to one copy of it).
+    QString programFolder()
+    {
+        const QString folder = base.filePath(QStringLiteral("run%1").arg(++folders));
+        if (!QDir().mkdir(folder))
+            return {};
+        letOthersEnter(folder);
+        const QString linked = folder + QStringLiteral("/vellmar-quiz");
+        if (link(QFile::encodeName(program).constData(), QFile::encodeName(linked).constData()) != 0)
+            return {};
+        return folder;
+    }
+
+    void start(QProcess &quiz, const QString &folder)
+    {
+        quiz.setChildProcessModifier([] {
+            leadOwnGroup();
+            dropFileAccessOverride();
+        });
+        quiz.start(folder + QStringLiteral("/vellmar-quiz"), QStringList());
+        QVERIFY2(quiz.waitForStarted(10000), qPrintable(quiz.errorString()));
+    }
+
+    // The first line on stderr that speaks of the bank (a warning about root may come before it).
+    static QString bankLine(QProcess &quiz, int timeoutMs)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QString err;
+        while (timer.elapsed() < timeoutMs) {
+            quiz.waitForReadyRead(100);
+            err += QString::fromUtf8(quiz.readAllStandardError());
+            for (const QString &line : err.split(u'\n')) {
+                if (line.contains(QStringLiteral("题库")) && err.contains(line + u'\n'))
+                    return line;
+            }
+            if (quiz.state() == QProcess::NotRunning && !quiz.bytesAvailable())
+                break;
+        }
+        return err;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString built = qEnvironmentVariable("VELLMAR_QUIZ");
+        QVERIFY2(QFile::exists(built), "run through CTest, which names the program");
+        QVERIFY2(QFile::exists(qEnvironmentVariable("VELLMAR_SAMPLE_BANK")), "run through CTest, which names the sample bank");
+        letOthersEnter(base.path());
+        program = base.filePath(QStringLiteral("vellmar-quiz"));
+        QVERIFY(QFile::copy(built, program));
+    }
+
+    // Whatever stands at the bank's path, the window says in its own words
+    // which file it is and what is wrong, at once, and leaves it as it was.
+    void badBankIsNamedWithItsCause_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("cause");
+        for (const BadFileCase &bad : badFileCases())
+            QTest::newRow(bad.name) << int(bad.kind) << bad.chineseCause;
+    }
+
+    void badBankIsNamedWithItsCause()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, cause);
+        const QString folder = programFolder();
+        QVERIFY(!folder.isEmpty());
+        const QString bank = BankFile::DataPath(folder);
+        makeBadFile(BadFile(kind), bank);
+        const QStringList before = entriesOf(folder);
+        const QFileInfo bankBefore(bank);
+
+        QProcess quiz;
+        start(quiz, folder);
+        QElapsedTimer timer;
+        timer.start();
+        const QString line = bankLine(quiz, 20000);
+        const qint64 elapsed = timer.elapsed();
+        killGroup(quiz);
+        qInfo("%s: %lld ms", QTest::currentDataTag(), elapsed);
+        QVERIFY2(line.startsWith(QStringLiteral("vellmar-quiz: ")) && line.contains(QStringLiteral("“%1”").arg(bank))
+                     && line.contains(cause),
+                 qPrintable(line));
+        QCOMPARE(entriesOf(folder), before);
+        QCOMPARE(QFileInfo(bank).size(), bankBefore.size());
+        QCOMPARE(QFileInfo(bank).lastModified(), bankBefore.lastModified());
+    }
+
+    // The load only reads: however early or late the window is killed, the bank is as it was.
+    void killingTheWindowNeverHarmsTheBank()
+    {
+        const QString folder = programFolder();
+        QVERIFY(!folder.isEmpty());
+        const QString bank = BankFile::DataPath(folder);
+        QVERIFY(QFile::copy(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), bank));
+        const QByteArray bytes = readFile(bank);
+        const QDateTime modified = QFileInfo(bank).lastModified();
+        const QStringList before = entriesOf(folder);
+
+        const quint32 seed = QRandomGenerator::global()->generate();
+        QRandomGenerator random(seed);
+        qInfo("delays from seed %u", seed);
+        for (int round = 0; round < KillRounds; ++round) {
+            QProcess quiz;
+            start(quiz, folder);
+            QThread::msleep(random.bounded(LongestKillDelayMs));
+            killGroup(quiz);
+            QCOMPARE(quiz.exitStatus(), QProcess::CrashExit);
+            QCOMPARE(readFile(bank), bytes);
+            QCOMPARE(QFileInfo(bank).lastModified(), modified);
+            QCOMPARE(entriesOf(folder), before);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuizProcess)
+#include "tst_QuizProcess.moc"

@@ -1,0 +1,315 @@
+#include "BadFiles.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <optional>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+// The bank tool against what can stand where its inputs and outputs go:
+// special files, links, full and read-only places, too little memory.
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// `inChild` runs in the tool's process before it starts.
+Run runTool(const QStringList &arguments, const std::function<void()> &inChild = {})
+{
+    QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
+    process.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// A failure is one line on stderr that names the file, and nothing on stdout.
+void expectOneLineFailure(const Run &run, const QString &path, const QString &cause)
+{
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.startsWith(QStringLiteral("vellmar-bank: %1: ").arg(path)) && run.err.contains(cause), qPrintable(run.err));
+    QVERIFY2(run.err.endsWith(u'\n') && run.err.count(u'\n') == 1, qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+}
+
+struct NodeState
+{
+    mode_t mode = 0;
+    dev_t device = 0;
+    bool operator==(const NodeState &) const = default;
+};
+
+NodeState nodeState(const QString &path)
+{
+    struct stat info;
+    if (lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {info.st_mode, info.st_rdev};
+}
+
+bool runsAsRoot()
+{
+    return geteuid() == 0;
+}
+
+bool underAddressSanitizer()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#elif defined(__has_feature)
+    return __has_feature(address_sanitizer);
+#else
+    return false;
+#endif
+}
+
+// A small file system of its own, unmounted again however the test ends.
+class SmallFileSystem
+{
+public:
+    explicit SmallFileSystem(const QString &path)
+        : m_path(QFile::encodeName(path))
+    {
+        QDir().mkpath(path);
+        m_mounted = mount("tmpfs", m_path.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallFileSystem()
+    {
+        if (m_mounted)
+            umount(m_path.constData());
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+};
+
+} // namespace
+
+class TestBankToolFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QFile::exists(qEnvironmentVariable("VELLMAR_BANK_TOOL")), "run through CTest, which names the tool");
+        QVERIFY2(QFile::exists(qEnvironmentVariable("VELLMAR_SAMPLE_BANK")), "run through CTest, which names the sample bank");
+    }
+
+    // Whatever stands at an input's path, each command refuses it in one
+    // line, by what it is, without blocking on it or running out of memory,
+    // and creates nothing.
+    void commandsRefuseBadInputs_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("cause");
+        for (const BadFileCase &bad : badFileCases()) {
+            for (const char *command : {"decode", "check", "search", "build"}) {
+                if (bad.kind == BadFile::Empty && QLatin1String(command) == QLatin1String("build"))
+                    continue; // an empty source is a source without lines, below
+                QTest::addRow("%s %s", command, bad.name) << int(bad.kind) << QString::fromLatin1(command) << bad.englishCause;
+            }
+        }
+    }
+
+    void commandsRefuseBadInputs()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, command);
+        QFETCH(QString, cause);
+        QTemporaryDir here;
+        letOthersEnter(here.path());
+        const QString input = here.filePath(QStringLiteral("input"));
+        makeBadFile(BadFile(kind), input);
+        const QStringList before = entriesOf(here.path());
+        QStringList arguments{command, input};
+        arguments << (command == QLatin1String("search") ? QStringLiteral("首都北京")
+                      : command == QLatin1String("check") ? QString()
+                                                          : here.filePath(QStringLiteral("output")));
+        arguments.removeAll(QString());
+        expectOneLineFailure(runTool(arguments, dropFileAccessOverride), input, cause);
+        QCOMPARE(entriesOf(here.path()), before);
+    }
+
+    void bankBehindASymbolicLinkIsRead()
+    {
+        QTemporaryDir here;
+        const QString link = here.filePath(QStringLiteral("linked.dat"));
+        QVERIFY(QFile::link(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), link));
+        const Run run = runTool({"search", link, "首都"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.startsWith(QStringLiteral("查找到")), qPrintable(run.out + run.err));
+        QCOMPARE(runTool({"check", link}).exitCode, 0);
+    }
+
+    void outputThatIsNoRegularFileIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("character device") << "device" << "exists and is a character device, not a regular file";
+        QTest::newRow("link to a character device") << "device link" << "exists and is a character device, not a regular file";
+        QTest::newRow("FIFO") << "fifo" << "exists and is a FIFO (named pipe), not a regular file";
+        QTest::newRow("folder") << "folder" << "exists and is a folder, not a regular file";
+        QTest::newRow("link to nothing") << "dangling link" << "a symbolic link to a file that does not exist";
+    }
+
+    void outputThatIsNoRegularFileIsLeftAlone()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, cause);
+        QTemporaryDir here;
+        const QString output = here.filePath(QStringLiteral("out"));
+        const QByteArray nativeOutput = QFile::encodeName(output);
+        const QByteArray device = QFile::encodeName(here.filePath(QStringLiteral("null")));
+        if (node.startsWith(QLatin1String("device"))) {
+            if (!runsAsRoot())
+                QSKIP("making a device node needs root");
+            // A private null device, so no system file is ever at stake.
+            QCOMPARE(mknod(node == QLatin1String("device") ? nativeOutput.constData() : device.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+            if (node == QLatin1String("device link"))
+                QVERIFY(QFile::link(QStringLiteral("null"), output));
+        }
+        if (node == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(nativeOutput.constData(), 0644), 0);
+        if (node == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(output));
+        if (node == QLatin1String("dangling link"))
+            QVERIFY(QFile::link(QStringLiteral("nowhere"), output));
+        const NodeState state = nodeState(output);
+        const QStringList before = entriesOf(here.path());
+        expectOneLineFailure(runTool({"decode", qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), output}), output, cause);
+        QVERIFY(nodeState(output) == state);
+        QCOMPARE(entriesOf(here.path()), before);
+    }
+
+    void outputThatIsTheInputIsRefused_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("same path") << "same";
+        QTest::newRow("hard link") << "hard";
+        QTest::newRow("symbolic link") << "symbolic";
+    }
+
+    void outputThatIsTheInputIsRefused()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir here;
+        const QString input = here.filePath(QStringLiteral("bank.dat"));
+        const QByteArray bank = readFile(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"));
+        writeFile(input, bank);
+        QString output = input;
+        if (how == QLatin1String("hard")) {
+            output = here.filePath(QStringLiteral("hard.dat"));
+            QCOMPARE(link(QFile::encodeName(input).constData(), QFile::encodeName(output).constData()), 0);
+        }
+        if (how == QLatin1String("symbolic")) {
+            output = here.filePath(QStringLiteral("soft.dat"));
+            QVERIFY(QFile::link(QStringLiteral("bank.dat"), output));
+        }
+        const QStringList before = entriesOf(here.path());
+        for (const char *command : {"decode", "encode", "build"})
+            expectOneLineFailure(runTool({command, input, output}), output, "input and output are the same file");
+        QCOMPARE(readFile(input), bank);
+        QCOMPARE(entriesOf(here.path()), before);
+    }
+
+    void outputThatCannotBeWrittenNamesTheCause_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("missing folder") << "missing" << "cannot write: cannot create a file in the folder %1: No such file or directory";
+        QTest::newRow("read-only folder") << "read-only" << "cannot write: cannot create a file in the folder %1: Permission denied";
+        QTest::newRow("full file system") << "full" << "cannot write: No space left on device";
+    }
+
+    // The old output stays as it was, and no temporary file is left behind.
+    void outputThatCannotBeWrittenNamesTheCause()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, cause);
+        QTemporaryDir here;
+        const QString folder = here.filePath(where);
+        const QString output = folder + QStringLiteral("/out.dat");
+        const QString input = here.filePath(QStringLiteral("plain.txt"));
+        // Larger than the small file system holds.
+        writeFile(input, QByteArray(200 * 1024, 'q'));
+        std::optional<SmallFileSystem> small;
+        if (where == QLatin1String("full")) {
+            if (!runsAsRoot())
+                QSKIP("mounting a 64 KiB tmpfs needs root");
+            small.emplace(folder);
+            if (!small->mounted())
+                QSKIP("this machine does not let the test mount a tmpfs");
+        }
+        if (where != QLatin1String("missing")) {
+            QDir().mkpath(folder);
+            writeFile(output, "old output");
+        }
+        if (where == QLatin1String("read-only"))
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther));
+        const QStringList before = entriesOf(folder);
+        expectOneLineFailure(runTool({"encode", input, output}, dropFileAccessOverride), output, cause.arg(folder));
+        QCOMPARE(readFile(input), QByteArray(200 * 1024, 'q'));
+        QCOMPARE(entriesOf(folder), before);
+        if (where != QLatin1String("missing"))
+            QCOMPARE(readFile(output), QByteArray("old output"));
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    void dashWritesStandardOutput()
+    {
+        const QString bank = qEnvironmentVariable("VELLMAR_SAMPLE_BANK");
+        const Run run = runTool({"decode", bank, "-"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out.toUtf8().size() > 0, true);
+        QProcess full;
+        full.setStandardOutputFile(QStringLiteral("/dev/full"));
+        full.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), {"decode", bank, "-"});
+        QVERIFY(full.waitForFinished(60000));
+        QCOMPARE(full.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(full.readAllStandardError()), QStringLiteral("vellmar-bank: standard output: cannot write: No space left on device\n"));
+    }
+
+    // A bank of the largest size passes the size check; where memory is short,
+    // that is said in one line instead of ending in an abort.
+    void memoryThatRunsOutIsAMessage()
+    {
+        if (underAddressSanitizer())
+            QSKIP("AddressSanitizer reserves more address space than the limit this test sets");
+        QTemporaryDir here;
+        const QString bank = here.filePath(QStringLiteral("largest.dat"));
+        QFile file(bank);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(0x7fffffff));
+        file.close();
+        const auto oneGibibyte = [] {
+            const rlimit limit{rlim_t(1) << 30, rlim_t(1) << 30};
+            setrlimit(RLIMIT_AS, &limit);
+        };
+        for (const QStringList &arguments : {QStringList{"check", bank}, QStringList{"search", bank, "首都北京"},
+                                             QStringList{"decode", bank, here.filePath(QStringLiteral("out"))}}) {
+            expectOneLineFailure(runTool(arguments, oneGibibyte), bank, "not enough memory to load it (2147483647 bytes)");
+        }
+        QCOMPARE(entriesOf(here.path()), QStringList{"largest.dat"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBankToolFiles)
+#include "tst_BankToolFiles.moc"
