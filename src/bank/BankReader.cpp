@@ -1,8 +1,9 @@
 #include "bank/BankReader.h"
 
 #include "bank/BankFile.h"
-#include "bank/SystemError.h"
+#include "bank/SpecialFileKind.h"
 #include "cipher/MRC4.h"
+#include "platform/FileSystem.h"
 #include "text/AnsiDecoder.h"
 #include "text/CodePage.h"
 
@@ -10,10 +11,7 @@
 #include <QFile>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -58,7 +56,7 @@ QString chineseCause(int errorNumber)
         if (cause.errorNumber == errorNumber)
             return QString::fromUtf16(cause.text);
     }
-    return SystemError::text(errorNumber);
+    return FileSystem::errorText(errorNumber);
 }
 
 // Small enough that a piece and its text stay in the cache from reading to splitting.
@@ -87,9 +85,7 @@ bool BankReader::fail(Failure failure, const QString &path, const QString &cause
 
 bool BankReader::failWithErrno(Failure failure, const QString &path, int errorNumber)
 {
-    if (errorNumber == ENOENT)
-        return fail(Failure::Missing, path);
-    return fail(failure, path, m_language == Language::Chinese ? chineseCause(errorNumber) : SystemError::text(errorNumber));
+    return fail(failure, path, m_language == Language::Chinese ? chineseCause(errorNumber) : FileSystem::errorText(errorNumber));
 }
 
 bool BankReader::checkCodePage(const QString &path)
@@ -97,17 +93,23 @@ bool BankReader::checkCodePage(const QString &path)
     return CodePage::gbkAvailable() || fail(Failure::NoCodePage, path);
 }
 
-bool BankReader::checkKind(const QString &path, unsigned mode, qint64 size)
+bool BankReader::checkKind(const QString &path, const FileSystem::Status &status)
 {
-    if (S_ISDIR(mode))
+    using FileSystem::Kind;
+    switch (status.kind) {
+    case Kind::Missing:
+    case Kind::BrokenLink:
+        return fail(Failure::Missing, path);
+    case Kind::Unreachable:
+        return failWithErrno(Failure::CannotOpen, path, status.errorNumber);
+    case Kind::Folder:
         return fail(Failure::Folder, path);
-    if (!S_ISREG(mode)) {
-        const SystemError::SpecialKind kind = SystemError::specialFileKind(mode);
+    case Kind::Regular:
+        return status.size <= MaxBytes || fail(Failure::TooLarge, path, QString::number(status.size));
+    default:
+        const SpecialFileKind kind = specialFileKind(status.kind);
         return fail(Failure::NotRegular, path, QString::fromUtf16(m_language == Language::Chinese ? kind.chinese : kind.english));
     }
-    if (size > MaxBytes)
-        return fail(Failure::TooLarge, path, QString::number(size));
-    return true;
 }
 
 // What the path names is looked at before it is opened, so a FIFO never
@@ -116,26 +118,16 @@ bool BankReader::checkKind(const QString &path, unsigned mode, qint64 size)
 bool BankReader::openBank(const QString &path, QFile &file)
 {
     m_error.clear();
-    const QByteArray nativePath = QFile::encodeName(path);
-    struct stat info;
-    if (::stat(nativePath.constData(), &info) != 0)
-        return failWithErrno(Failure::CannotOpen, path, errno);
-    if (!checkKind(path, info.st_mode, info.st_size))
+    if (!checkKind(path, FileSystem::status(path)))
         return false;
-    const int descriptor = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return failWithErrno(Failure::CannotOpen, path, errno);
-    const bool stillFits = ::fstat(descriptor, &info) == 0 ? checkKind(path, info.st_mode, info.st_size)
-                                                          : failWithErrno(Failure::CannotOpen, path, errno);
-    if (!stillFits) {
-        ::close(descriptor);
+    const FileSystem::Status opened = FileSystem::openForReading(path, file);
+    if (!checkKind(path, opened)) {
+        file.close();
         return false;
     }
-    if (!file.open(descriptor, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
+    if (!file.isOpen())
         return fail(Failure::CannotOpen, path, file.errorString());
-    }
-    m_size = info.st_size;
+    m_size = opened.size;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bank/QuestionLines.h"
+#include "platform/FileSystem.h"
 
 #include <QByteArray>
 #include <QString>
@@ -44,7 +45,7 @@ private:
     bool fail(Failure failure, const QString &path, const QString &cause = {});
     bool failWithErrno(Failure failure, const QString &path, int errorNumber);
     bool checkCodePage(const QString &path);
-    bool checkKind(const QString &path, unsigned mode, qint64 size);
+    bool checkKind(const QString &path, const FileSystem::Status &status);
     bool openBank(const QString &path, class QFile &file);
     bool readWhole(const QString &path, QByteArray &bytes);
     bool readLines(QFile &file, const QString &path, QuestionLines &lines);

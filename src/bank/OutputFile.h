@@ -15,8 +15,4 @@ namespace OutputFile {
 // file and the cause, in English, as the system gives it.
 bool writeWhole(const QString &path, QByteArrayView bytes, QString &error);
 
-// True when `output` names the file that `input` names, by whatever path:
-// the same one, a hard link or a symbolic link.
-bool isSameFile(const QString &input, const QString &output);
-
 } // namespace OutputFile

@@ -13,6 +13,7 @@
 #include "bank/BankFile.h"
 #include "bank/BankReader.h"
 #include "bank/OutputFile.h"
+#include "platform/FileSystem.h"
 #include "search/SearchQuestions.h"
 #include "text/CodePage.h"
 
@@ -62,7 +63,7 @@ void printJson(const QJsonObject &object)
 // Outputs never replace their own inputs: the input must survive a command.
 bool sameFile(const QString &input, const QString &output)
 {
-    return output != StandardStream && OutputFile::isSameFile(input, output);
+    return output != StandardStream && FileSystem::sameFile(input, output);
 }
 
 int refuseSameFile(const QString &path)

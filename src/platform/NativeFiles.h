@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+// The calls on files that FileSystem builds on, one set for each system
+// (FileSystemPosix.cpp, FileSystemWindows.cpp). Files are the C library's
+// descriptors; a failure returns -1 or false and leaves its cause in errno.
+namespace NativeFiles {
+
+// Opens for reading only, without waiting for a FIFO's writer.
+int openForReading(const QString &path);
+// What the open file is; the cause in the status when it cannot be told.
+FileSystem::Status statusOf(int descriptor);
+
+// A file that did not exist before, for writing.
+int createNew(const QString &path);
+// Writes some of `size` bytes: how many, or -1.
+qint64 writeSome(int descriptor, const char *data, qint64 size);
+bool setPermissions(int descriptor, unsigned permissions);
+bool flushToDisk(int descriptor);
+bool close(int descriptor);
+// Renames `from` to `to`, in place of a file that is there.
+bool renameOver(const QString &from, const QString &to);
+void remove(const QString &path);
+// Standard output, taking bytes as they are.
+int standardOutput();
+
+// The status of a path that could not be looked at for `errorNumber`.
+FileSystem::Status failure(int errorNumber);
+
+} // namespace NativeFiles
