@@ -14,7 +14,6 @@
 #include <QThread>
 
 #include <csignal>
-#include <sys/stat.h>
 #include <unistd.h>
 
 // The real program, started from a folder of its own with its bank beside it,

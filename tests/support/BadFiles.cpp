@@ -2,6 +2,8 @@
 
 #include "TestFiles.h"
 
+#include "platform/Platform.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -81,7 +83,7 @@ void makeBadFile(BadFile kind, const QString &path)
 
 void dropFileAccessOverride()
 {
-    if (geteuid() != 0)
+    if (!Platform::runsAsRoot())
         return;
     // Root's powers after exec are its bounding set; without these two it meets file permissions.
     prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
@@ -90,7 +92,7 @@ void dropFileAccessOverride()
 
 AsUnprivilegedUser::AsUnprivilegedUser()
 {
-    if (geteuid() == 0)
+    if (Platform::runsAsRoot())
         m_switched = seteuid(NobodyId) == 0;
 }
 

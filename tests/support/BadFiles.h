@@ -4,7 +4,7 @@
 #include <QString>
 
 // What can sit at a bank's path instead of a good bank, made for real on disk,
-// with the words each reader's message gives as the cause.
+// with the words each reader's message gives as the cause. Linux only.
 enum class BadFile { Missing, Empty, Folder, Unreadable, Fifo, DeviceLink, LinkLoop, Huge, OneByteTooLarge };
 
 struct BadFileCase

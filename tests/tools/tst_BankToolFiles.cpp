@@ -1,6 +1,8 @@
 #include "BadFiles.h"
 #include "TestFiles.h"
 
+#include "platform/Platform.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -60,11 +62,6 @@ NodeState nodeState(const QString &path)
     if (lstat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
     return {info.st_mode, info.st_rdev};
-}
-
-bool runsAsRoot()
-{
-    return geteuid() == 0;
 }
 
 bool underAddressSanitizer()
@@ -180,7 +177,7 @@ private slots:
         const QByteArray nativeOutput = QFile::encodeName(output);
         const QByteArray device = QFile::encodeName(here.filePath(QStringLiteral("null")));
         if (node.startsWith(QLatin1String("device"))) {
-            if (!runsAsRoot())
+            if (!Platform::runsAsRoot())
                 QSKIP("making a device node needs root");
             // A private null device, so no system file is ever at stake.
             QCOMPARE(mknod(node == QLatin1String("device") ? nativeOutput.constData() : device.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
@@ -253,7 +250,7 @@ private slots:
         writeFile(input, QByteArray(200 * 1024, 'q'));
         std::optional<SmallFileSystem> small;
         if (where == QLatin1String("full")) {
-            if (!runsAsRoot())
+            if (!Platform::runsAsRoot())
                 QSKIP("mounting a 64 KiB tmpfs needs root");
             small.emplace(folder);
             if (!small->mounted())
