@@ -2,7 +2,6 @@
 
 #include <QByteArrayView>
 #include <QString>
-#include <QtGlobal>
 
 class QFile;
 
@@ -31,8 +30,6 @@ struct Status
     int errorNumber = 0;
     qint64 size = 0;
     unsigned permissions = 0; // the permission bits, where the system has them
-
-    bool exists() const { return kind != Kind::Missing && kind != Kind::BrokenLink && kind != Kind::Unreachable; }
 };
 
 // What `path` names, symbolic links followed.
