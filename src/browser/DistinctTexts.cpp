@@ -4,7 +4,7 @@
 
 namespace {
 
-std::size_t hashOf(QByteArrayView text)
+std::size_t hashOf(QStringView text)
 {
     // Seeded per process, so that a page cannot choose texts that collide.
     return qHash(text, QHashSeed::globalSeed());
@@ -12,7 +12,7 @@ std::size_t hashOf(QByteArrayView text)
 
 } // namespace
 
-DistinctTexts::Id DistinctTexts::add(QByteArrayView text)
+DistinctTexts::Id DistinctTexts::add(QStringView text)
 {
     const std::size_t slot = slotOf(text);
     if (m_slots[slot] != 0)
@@ -26,13 +26,13 @@ DistinctTexts::Id DistinctTexts::add(QByteArrayView text)
     return id;
 }
 
-QByteArrayView DistinctTexts::at(Id id) const
+QStringView DistinctTexts::at(Id id) const
 {
     const qsizetype start = id == 0 ? 0 : m_ends[id - 1];
-    return QByteArrayView(m_text).sliced(start, m_ends[id] - start);
+    return QStringView(m_text).sliced(start, m_ends[id] - start);
 }
 
-std::size_t DistinctTexts::slotOf(QByteArrayView text) const
+std::size_t DistinctTexts::slotOf(QStringView text) const
 {
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t slot = hashOf(text) & mask;; slot = (slot + 1) & mask) {

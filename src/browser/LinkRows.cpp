@@ -2,7 +2,7 @@
 
 void LinkRows::AddItem(const QString &row)
 {
-    append(m_texts.add(row.toUtf8()));
+    append(m_texts.add(row));
 }
 
 QStringList LinkRows::rows() const
@@ -11,7 +11,7 @@ QStringList LinkRows::rows() const
     all.reserve(m_size);
     for (const Run &run : m_runs) {
         for (std::uint32_t step = 0; step < run.length; ++step)
-            all << QString::fromUtf8(m_texts.at(run.repeats ? run.first : run.first + step));
+            all << m_texts.at(run.repeats ? run.first : run.first + step).toString();
     }
     return all;
 }

@@ -12,7 +12,7 @@
 // appended to, never cleared, not shown anywhere.
 //
 // A page that loads again and again brings the same rows again and again, so
-// the text of each distinct row is kept once, in UTF-8, and the rows
+// the text of each distinct row is kept once, as it came, and the rows
 // themselves as runs of the texts' numbers: a run is either consecutive
 // numbers or one number repeated. A page harvested again thus costs a few
 // bytes a pass; at worst (rows in an order no run can follow) a row costs
