@@ -65,17 +65,17 @@ var timer = setInterval(function () {
 }, 0);
 </script>)");
 
-// A link that fills the page, so a click anywhere on the pane follows it.
+// A link that fills the page, so a click anywhere on the pane follows it;
+// the title tells that the page saw the click.
 QByteArray wholePageLink(const QByteArray &address)
 {
-    return page("<a id=\"link\" href=\"" + address
-                + "\" style=\"position:fixed;left:0;top:0;width:100%;height:100%\">go</a>");
+    return "<a href=\"" + address + "\" onclick=\"document.title = 'clicked'\""
+        + " style=\"position:fixed;left:0;top:0;width:100%;height:100%\">go</a>";
 }
 
 // Objects to being left; the engine asks before leaving it once the user has
 // touched it.
-const QByteArray HoldingPage = page(R"(
-<a href="/harvest.html" style="position:fixed;left:0;top:0;width:100%;height:100%">leave</a>
+const QByteArray HoldingPage = page(wholePageLink("/harvest.html") + R"(
 <script>
 addEventListener('beforeunload', function (event) { event.preventDefault(); event.returnValue = 'stay'; });
 </script>)");
@@ -155,12 +155,20 @@ private:
         QVERIFY(loads.wait(Timeout));
     }
 
-    // A real click, from the window system, in the middle of the pane.
+    // A real click in the middle of the view, again until the page has seen
+    // one or has gone: a page only just loaded may not take input yet.
     static void clickInto(QWebEngineView *view)
     {
-        QWidget *surface = view->focusProxy();
-        QVERIFY(surface);
-        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+        const QUrl clicked = view->url();
+        const auto seen = [view, clicked] { return view->title() == "clicked" || view->url() != clicked; };
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                QWidget *surface = view->focusProxy();
+                if (surface)
+                    QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+                return QTest::qWaitFor(seen, 500);
+            },
+            Timeout));
     }
 
     // Keys and clicks go through the window system as the user's would, so
@@ -182,7 +190,8 @@ private slots:
         server.addPage("/harvest.html", HarvestPage);
         server.addPage("/reloading.html", ReloadingPage);
         for (const QString &scheme : ProbedSchemes) {
-            server.addPage("/" + scheme.toLatin1() + ".html", wholePageLink(scheme.toLatin1() + ":probe@harlune.example"));
+            server.addPage("/" + scheme.toLatin1() + ".html",
+                           page(wholePageLink(scheme.toLatin1() + ":probe@harlune.example")));
             QDesktopServices::setUrlHandler(scheme, &desktop, "open");
         }
         // Should anything reach past the handlers to the desktop's opener,
@@ -293,7 +302,7 @@ private slots:
 
     void webLinksStillOpenInThePane()
     {
-        server.addPage("/to-harvest.html", wholePageLink("/harvest.html"));
+        server.addPage("/to-harvest.html", page(wholePageLink("/harvest.html")));
         form->SSTab1()->setCurrentIndex(BrowserTab);
         loadInPane("/to-harvest.html");
         clickInto(form->WebBrowser1());
