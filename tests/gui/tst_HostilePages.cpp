@@ -184,11 +184,16 @@ private:
 private slots:
     void initTestCase()
     {
-        server.addPage("/loop.html", DialogsInALoop);
-        server.addPage("/timer.html", DialogsFromATimer);
-        server.addPage("/holding.html", HoldingPage);
-        server.addPage("/harvest.html", HarvestPage);
-        server.addPage("/reloading.html", ReloadingPage);
+        const QList<QPair<QByteArray, QByteArray>> pages{
+            {"/loop.html", DialogsInALoop},
+            {"/timer.html", DialogsFromATimer},
+            {"/holding.html", HoldingPage},
+            {"/harvest.html", HarvestPage},
+            {"/to-harvest.html", page(wholePageLink("/harvest.html"))},
+            {"/reloading.html", ReloadingPage},
+        };
+        for (const auto &[path, html] : pages)
+            server.addPage(path, html);
         for (const QString &scheme : ProbedSchemes) {
             server.addPage("/" + scheme.toLatin1() + ".html",
                            page(wholePageLink(scheme.toLatin1() + ":probe@harlune.example")));
@@ -302,7 +307,6 @@ private slots:
 
     void webLinksStillOpenInThePane()
     {
-        server.addPage("/to-harvest.html", page(wholePageLink("/harvest.html")));
         form->SSTab1()->setCurrentIndex(BrowserTab);
         loadInPane("/to-harvest.html");
         clickInto(form->WebBrowser1());
