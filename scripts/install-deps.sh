@@ -11,7 +11,7 @@ packages=(
   libicu-dev
   libbenchmark-dev
   fonts-wqy-microhei
-  xvfb xauth
+  xvfb xauth openbox
   python3 python3-pil
 )
 
