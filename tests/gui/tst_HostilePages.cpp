@@ -305,6 +305,20 @@ private slots:
         QCOMPARE(form->WebBrowser1()->url(), server.url(QString::fromLatin1(path)));
     }
 
+    // Not even the program itself opens anything but web pages in the pane.
+    void localFilesAreNotOpened()
+    {
+        const QString local = dir.filePath(QStringLiteral("local.html"));
+        writeFile(local, HarvestPage);
+        QSignalSpy loads(form->WebBrowser1(), &BrowserPane::DownloadComplete);
+        form->WebBrowser1()->Navigate(QUrl::fromLocalFile(local));
+        QTest::qWait(2000);
+        QVERIFY(form->WebBrowser1()->url().scheme() != QStringLiteral("file"));
+        QCOMPARE(form->harvest().size(), 0);
+        loadInPane("/harvest.html");
+        QTRY_COMPARE_WITH_TIMEOUT(form->harvest().size(), 1, Timeout);
+    }
+
     void webLinksStillOpenInThePane()
     {
         form->SSTab1()->setCurrentIndex(BrowserTab);
