@@ -310,7 +310,6 @@ private slots:
     {
         const QString local = dir.filePath(QStringLiteral("local.html"));
         writeFile(local, HarvestPage);
-        QSignalSpy loads(form->WebBrowser1(), &BrowserPane::DownloadComplete);
         form->WebBrowser1()->Navigate(QUrl::fromLocalFile(local));
         QTest::qWait(2000);
         QVERIFY(form->WebBrowser1()->url().scheme() != QStringLiteral("file"));
