@@ -1,12 +1,15 @@
 #include "browser/BrowserPane.h"
 
 #include "browser/LinkScript.h"
+#include "browser/PanePage.h"
 
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 
 BrowserPane::BrowserPane(QWidget *parent)
     : QWebEngineView(parent)
 {
+    setPage(new PanePage(QWebEngineProfile::defaultProfile(), this));
     connect(this, &QWebEngineView::loadFinished, this, &BrowserPane::DownloadComplete);
 }
 

@@ -1,6 +1,7 @@
 #include "browser/EngineFootprint.h"
 
 #include <QList>
+#include <QLoggingCategory>
 #include <QQuickWindow>
 #include <QWebEngineProfile>
 
@@ -37,6 +38,17 @@ bool hasSwitch(const QByteArrayList &flags, const QByteArray &name)
     return false;
 }
 
+QtMessageHandler forwardMessage = nullptr;
+
+// Qt notes on stderr that it draws without OpenGL, which is what was asked
+// for here; any other message goes on as before.
+void dropNoteOfOpenGlOff(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL context")))
+        return;
+    forwardMessage(type, context, message);
+}
+
 void saveUserVariables()
 {
     for (UserVariable &variable : userVariables) {
@@ -67,8 +79,13 @@ void applyBeforeStart()
     // alone costs tens of megabytes), and no GPU thread runs.
     if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
         QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
-    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
         qputenv("QT_XCB_GL_INTEGRATION", "none");
+        forwardMessage = qInstallMessageHandler(dropNoteOfOpenGlOff);
+    }
+    // The engine's report of its graphics set-up at every start is for
+    // debugging; QT_LOGGING_RULES, which wins over this, brings it back.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     const bool sandboxOff = !qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX");
     const QByteArray flags = engineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), sandboxOff);
     if (!flags.isEmpty())

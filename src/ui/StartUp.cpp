@@ -2,11 +2,14 @@
 
 #include "bank/BankReader.h"
 #include "platform/Platform.h"
+#include "ui/BankLoadingSign.h"
 #include "ui/Form1.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
+#include <optional>
 
 namespace StartUp {
 namespace {
@@ -18,6 +21,9 @@ bool hasEnvironmentVariable(const char *name)
 
 bool loadBank(Form1 &form, const QString &bankPath, QString &error)
 {
+    std::optional<BankLoadingSign> sign;
+    if (QFileInfo(bankPath).size() >= BankLoadingSign::LargeBankBytes)
+        sign.emplace(*form.labtip());
     BankReader reader;
     QuestionLines lines;
     if (!reader.readQuestionLines(bankPath, lines)) {

@@ -17,7 +17,8 @@ void allowBrowserWithoutSandboxWhenRoot();
 
 // Starts the browser pane's navigation, shows the window centred, makes it
 // topmost, puts the query box first in the focus order, writes the start tip,
-// lets pending events run once, and loads the bank at `bankPath`. When the
+// lets pending events run once, and loads the bank at `bankPath` (showing
+// that it loads when it is large, see BankLoadingSign). When the
 // bank cannot be loaded it returns false with `error` naming the path and the
 // cause; the window is shown by then, so a message can stand over it.
 bool run(Form1 &form, const QString &bankPath, QString &error);

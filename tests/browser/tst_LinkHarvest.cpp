@@ -1,9 +1,11 @@
 #include "HarvestLineText.h"
 
 #include "browser/LinkMatching.h"
+#include "browser/LinkRows.h"
 #include "browser/PassQueue.h"
 #include "browser/LinkScript.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 Q_DECLARE_METATYPE(PageLink)
@@ -15,6 +17,21 @@ const QString Pattern = QStringLiteral("Sorting.asp?sortid=");
 PageLink pageLink(const QString &href, const QString &text)
 {
     return PageLink{href, text};
+}
+
+QString sortLine(int id)
+{
+    return harvestLineText(QStringLiteral("http://h/Sorting.asp?sortid=%1").arg(id), QStringLiteral("第%1类").arg(id));
+}
+
+QStringList keptRows(const QStringList &added)
+{
+    LinkRows rows;
+    for (const QString &row : added)
+        rows.AddItem(row);
+    if (rows.size() != added.size())
+        qFatal("LinkRows counts %lld rows of %lld", rows.size(), qint64(added.size()));
+    return rows.rows();
 }
 
 } // namespace
@@ -70,6 +87,40 @@ private slots:
                               harvestLineText("http://h/Sorting.asp?sortid=2", "二")}));
         QVERIFY(harvestLines(QList<PageLink>(), Pattern).isEmpty());
         QVERIFY(harvestLines({pageLink("http://h/a", "a")}, Pattern).isEmpty());
+    }
+
+    // The rows are kept compactly; whatever the order, they come back as added.
+    void rowsComeBackAsAdded()
+    {
+        QStringList added;
+        for (int pass = 0; pass < 3; ++pass) { // a page harvested again and again
+            for (int id = 0; id < 50; ++id)
+                added << sortLine(id);
+        }
+        for (int repeat = 0; repeat < 20; ++repeat) // one link many times
+            added << sortLine(7);
+        added << sortLine(3) << sortLine(1) << sortLine(4) << sortLine(1) << sortLine(5) << sortLine(5)
+              << sortLine(6) << sortLine(50) << sortLine(51) << sortLine(51);
+        // Text the harvest never makes, kept all the same, unpaired surrogate too.
+        added << QString() << QString() << QStringLiteral("😀 <>") << QString(QChar(0xD800)) << sortLine(52);
+        QCOMPARE(keptRows(added), added);
+        QVERIFY(keptRows({}).isEmpty());
+    }
+
+    // Rows drawn at random from runs, repeats and jumps over a few hundred
+    // distinct texts.
+    void rowsInRandomOrdersComeBackAsAdded()
+    {
+        QRandomGenerator random(5380);
+        QStringList added;
+        while (added.size() < 20000) {
+            const int first = int(random.bounded(400));
+            const int length = int(random.bounded(1, 30));
+            const bool repeats = random.bounded(3) == 0;
+            for (int step = 0; step < length; ++step)
+                added << sortLine(repeats ? first : first + step);
+        }
+        QCOMPARE(keptRows(added), added);
     }
 
     void scriptResults()

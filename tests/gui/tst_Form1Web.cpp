@@ -1,15 +1,14 @@
+#include "LoopbackHttpServer.h"
+
 #include "browser/BrowserPane.h"
 #include "browser/EngineFootprint.h"
 #include "browser/WebAddresses.h"
 #include "ui/Form1.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 
@@ -23,18 +22,11 @@ QLabel *label(Form1 &form, const char *name)
     return form.findChild<QLabel *>(QLatin1String(name));
 }
 
-QUrl writePage(const QTemporaryDir &dir, const QString &name, const QByteArray &body)
-{
-    QFile file(dir.filePath(name));
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>" + body + "</body></html>");
-    return QUrl::fromLocalFile(file.fileName());
-}
-
-const QByteArray LinksPage = "<a href=\"http://portal.test/Sorting.asp?sortid=1\">第一类</a>"
+const QByteArray LinksPage = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
+                            "<a href=\"http://portal.test/Sorting.asp?sortid=1\">第一类</a>"
                             "<a href=\"http://portal.test/news.asp\">新闻</a>"
-                            "<a href=\"http://portal.test/sorting.ASP?SortID=2\"></a>";
+                            "<a href=\"http://portal.test/sorting.ASP?SortID=2\"></a>"
+                            "</body></html>";
 
 } // namespace
 
@@ -124,8 +116,9 @@ private slots:
 
     void everyFinishedLoadHarvestsItsLinks()
     {
-        QTemporaryDir dir;
-        const QUrl url = writePage(dir, "links.html", LinksPage);
+        LoopbackHttpServer server;
+        server.addPage("/links.html", LinksPage);
+        const QUrl url = server.url("/links.html");
         form->WebBrowser1()->Navigate(url);
         const QStringList onePass{
             QStringLiteral("链接地址是http://portal.test/Sorting.asp?sortid=1 链接的文字是 <第一类>"),
