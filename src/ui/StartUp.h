@@ -8,7 +8,8 @@ class Form1;
 // start-up sequence once the window exists.
 namespace StartUp {
 
-// A display to open the window on: X11, Wayland, or a Qt platform chosen explicitly.
+// A display to open the window on: X11, Wayland, or a Qt platform chosen
+// explicitly; always on Windows and macOS, whose desktop is part of the system.
 bool displayAvailable();
 
 // The browser engine's sandbox cannot run as root, so only then is it turned
