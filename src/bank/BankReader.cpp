@@ -1,7 +1,7 @@
 #include "bank/BankReader.h"
 
 #include "bank/BankFile.h"
-#include "bank/SpecialFileKind.h"
+#include "bank/FileKindWords.h"
 #include "cipher/MRC4.h"
 #include "platform/FileSystem.h"
 #include "text/AnsiDecoder.h"
@@ -107,7 +107,7 @@ bool BankReader::checkKind(const QString &path, const FileSystem::Status &status
     case Kind::Regular:
         return status.size <= MaxBytes || fail(Failure::TooLarge, path, QString::number(status.size));
     default:
-        const SpecialFileKind kind = specialFileKind(status.kind);
+        const FileKindWords kind = fileKindWords(status.kind);
         return fail(Failure::NotRegular, path, QString::fromUtf16(m_language == Language::Chinese ? kind.chinese : kind.english));
     }
 }

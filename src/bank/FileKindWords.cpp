@@ -1,4 +1,4 @@
-#include "bank/SpecialFileKind.h"
+#include "bank/FileKindWords.h"
 
 namespace {
 
@@ -7,7 +7,7 @@ using FileSystem::Kind;
 struct KindRow
 {
     Kind kind;
-    SpecialFileKind words;
+    FileKindWords words;
 };
 
 constexpr KindRow KindRows[] = {
@@ -19,7 +19,7 @@ constexpr KindRow KindRows[] = {
 
 } // namespace
 
-SpecialFileKind specialFileKind(Kind kind)
+FileKindWords fileKindWords(Kind kind)
 {
     for (const KindRow &row : KindRows) {
         if (row.kind == kind)
