@@ -1,7 +1,8 @@
-#include "ToolRun.h"
+#include "ProgramRun.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,7 +44,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(prefix.isValid());
-        const ToolRun install = runTool(qEnvironmentVariable("VELLMAR_CMAKE"),
+        const ProgramRun install = runProgram(qEnvironmentVariable("VELLMAR_CMAKE"),
                                         {QStringLiteral("--install"), qEnvironmentVariable("VELLMAR_BUILD_DIR"),
                                          QStringLiteral("--prefix"), prefix.path()});
         QVERIFY2(install.succeeded(), qPrintable(install.all()));
@@ -70,10 +71,10 @@ private slots:
                                  "share/doc/vellmar-quiz/copyright", "share/doc/vellmar-quiz/changelog.gz"})
             QVERIFY2(QFileInfo(installed(QLatin1String(file))).isFile(), file);
 
-        const ToolRun entry = runTool(QStringLiteral("desktop-file-validate"),
+        const ProgramRun entry = runProgram(QStringLiteral("desktop-file-validate"),
                                       {installed(QStringLiteral("share/applications/vellmar-quiz.desktop"))});
         QVERIFY2(entry.succeeded() && entry.all().isEmpty(), qPrintable(entry.all()));
-        const ToolRun metainfo = runTool(QStringLiteral("appstreamcli"),
+        const ProgramRun metainfo = runProgram(QStringLiteral("appstreamcli"),
                                          {QStringLiteral("validate"), QStringLiteral("--no-net"),
                                           installed(QStringLiteral("share/metainfo/example.vellmar.quiz.metainfo.xml"))});
         QVERIFY2(metainfo.succeeded(), qPrintable(metainfo.all()));
@@ -84,11 +85,11 @@ private slots:
     {
         const QString version = qEnvironmentVariable("VELLMAR_VERSION");
         for (const char *program : {"bin/vellmar-quiz", "bin/vellmar-bank"}) {
-            const ToolRun run = runTool(installed(QLatin1String(program)), {QStringLiteral("--version")});
+            const ProgramRun run = runProgram(installed(QLatin1String(program)), {QStringLiteral("--version")});
             QVERIFY2(run.succeeded(), qPrintable(run.all()));
             QCOMPARE(run.out, QFileInfo(QLatin1String(program)).fileName() + u' ' + version + u'\n');
         }
-        const ToolRun help = runTool(installed(QStringLiteral("bin/vellmar-bank")), {QStringLiteral("--help")});
+        const ProgramRun help = runProgram(installed(QStringLiteral("bin/vellmar-bank")), {QStringLiteral("--help")});
         QVERIFY2(help.succeeded() && help.out.contains(QStringLiteral("build")), qPrintable(help.all()));
     }
 

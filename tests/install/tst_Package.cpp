@@ -1,4 +1,4 @@
-#include "ToolRun.h"
+#include "ProgramRun.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -58,7 +58,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(output.isValid());
-        const ToolRun cpack = runTool(qEnvironmentVariable("VELLMAR_CPACK"),
+        const ProgramRun cpack = runProgram(qEnvironmentVariable("VELLMAR_CPACK"),
                                       {QStringLiteral("--config"), qEnvironmentVariable("VELLMAR_CPACK_CONFIG"),
                                        QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), output.path()});
         QVERIFY2(cpack.succeeded(), qPrintable(cpack.all()));
@@ -71,7 +71,7 @@ private slots:
 
     void holdsTheInstalledLayout()
     {
-        const ToolRun contents = runTool(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), package});
+        const ProgramRun contents = runProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), package});
         QVERIFY2(contents.succeeded(), qPrintable(contents.all()));
         QStringList owners;
         QCOMPARE(filesOf(contents.out, &owners), PackageFiles);
@@ -81,20 +81,20 @@ private slots:
 
     void dependsOnAFontAndQtsChineseTexts()
     {
-        const ToolRun depends = runTool(QStringLiteral("dpkg-deb"),
+        const ProgramRun depends = runProgram(QStringLiteral("dpkg-deb"),
                                         {QStringLiteral("--field"), package, QStringLiteral("Depends")});
         QVERIFY2(depends.succeeded(), qPrintable(depends.all()));
         for (const char *needed : {"fonts-wqy-microhei | fonts-noto-cjk", "qt6-translations-l10n",
                                    "libqt6webenginewidgets6", "libqt6webenginecore6-bin", "libc6"})
             QVERIFY2(depends.out.contains(QLatin1String(needed)), qPrintable(depends.out));
-        const ToolRun maintainer = runTool(QStringLiteral("dpkg-deb"),
+        const ProgramRun maintainer = runProgram(QStringLiteral("dpkg-deb"),
                                            {QStringLiteral("--field"), package, QStringLiteral("Maintainer")});
         QCOMPARE(maintainer.out.trimmed(), QStringLiteral("Orvendel <orvendel@vellmar.example>"));
     }
 
     void lintianFindsNoErrorsOrWarnings()
     {
-        const ToolRun lintian = runTool(QStringLiteral("lintian"),
+        const ProgramRun lintian = runProgram(QStringLiteral("lintian"),
                                         {QStringLiteral("--fail-on"), QStringLiteral("error,warning"), package}, 300000);
         QVERIFY2(lintian.succeeded(), qPrintable(lintian.all()));
     }

@@ -1,4 +1,5 @@
 #include "BadFiles.h"
+#include "ProgramRun.h"
 #include "TestFiles.h"
 
 #include "platform/Platform.h"
@@ -21,23 +22,12 @@
 // special files, links, full and read-only places, too little memory.
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = ProgramRun;
 
 // `inChild` runs in the tool's process before it starts.
 Run runTool(const QStringList &arguments, const std::function<void()> &inChild = {})
 {
-    QProcess process;
-    if (inChild)
-        process.setChildProcessModifier(inChild);
-    process.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runProgram(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments, 60000, inChild);
 }
 
 // A failure is one line on stderr that names the file, and nothing on stdout.

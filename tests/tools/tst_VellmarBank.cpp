@@ -1,41 +1,30 @@
+#include "ProgramRun.h"
 #include "ReferenceRc4.h"
 #include "TestBanks.h"
 #include "TestFiles.h"
 
 #include "bank/BankReader.h"
 #include "search/SearchQuestions.h"
+#include "text/CodePage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include "text/CodePage.h"
 
 #include <algorithm>
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-    QByteArray outBytes;
-};
+using Run = ProgramRun;
 
 Run runTool(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments);
-    process.waitForFinished(60000);
-    const QByteArray out = process.readAllStandardOutput();
-    return {process.exitCode(), QString::fromUtf8(out), QString::fromUtf8(process.readAllStandardError()), out};
+    return runProgram(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments, 60000);
 }
 
 QString gbk(const QByteArray &bytes)
