@@ -1,0 +1,21 @@
+#include "Commands.h"
+
+#include "BankCheck.h"
+#include "CommandOutput.h"
+
+#include "bank/BankReader.h"
+
+namespace BankCommands {
+
+int check(const QCommandLineParser &, const QStringList &arguments)
+{
+    BankReader reader(BankReader::Language::English);
+    QByteArray bytes;
+    if (!reader.readPlainBytes(arguments.at(0), bytes))
+        return fail(reader.errorString());
+    const BankReport report = checkPlainBank(bytes);
+    printLine(report.toText());
+    return report.hasProblems() ? Failed : Ok;
+}
+
+} // namespace BankCommands

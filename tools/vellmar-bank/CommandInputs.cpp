@@ -1,0 +1,81 @@
+#include "CommandInputs.h"
+
+#include "BankText.h"
+#include "CommandOutput.h"
+#include "ReadingOverrides.h"
+
+#include "bank/BankFile.h"
+#include "bank/BankReader.h"
+#include "bank/OutputFile.h"
+#include "platform/FileSystem.h"
+
+namespace BankCommands {
+namespace {
+
+BankReader toolReader()
+{
+    return BankReader(BankReader::Language::English);
+}
+
+} // namespace
+
+bool sameFile(const QString &input, const QString &output)
+{
+    return output != StandardStream && FileSystem::sameFile(input, output);
+}
+
+int refuseSameFile(const QString &path)
+{
+    return fail(QStringLiteral("%1: input and output are the same file; choose another output").arg(path));
+}
+
+bool readSource(const QString &path, QByteArray &bytes, QString &error)
+{
+    BankReader reader = toolReader();
+    if (reader.readSourceBytes(path, bytes))
+        return true;
+    error = reader.errorString();
+    return false;
+}
+
+bool readBankText(const QString &path, BankText &text, QString &error)
+{
+    BankReader reader = toolReader();
+    QByteArray bytes;
+    if (!reader.readFileBytes(path, bytes)) {
+        error = reader.errorString();
+        return false;
+    }
+    if (BankText::isSource(bytes)) {
+        text = BankText::fromSource(bytes);
+    } else {
+        BankFile::cipherInMemory(bytes);
+        text = BankText::fromPlainBank(bytes);
+    }
+    return true;
+}
+
+bool readOverrides(const QString &path, ReadingOverrides &overrides, QString &error)
+{
+    if (path.isEmpty())
+        return true;
+    QByteArray bytes;
+    return readSource(path, bytes, error) && ReadingOverrides::parse(bytes, path, overrides, error);
+}
+
+int convertBank(const QString &input, const QString &output, const Conversion &convert)
+{
+    if (sameFile(input, output))
+        return refuseSameFile(output);
+    BankReader reader = toolReader();
+    QByteArray plain;
+    if (!reader.readPlainBytes(input, plain))
+        return fail(reader.errorString());
+    QByteArray converted;
+    QString error;
+    if (!convert(input, plain, converted, error) || !OutputFile::writeWhole(output, converted, error))
+        return fail(error);
+    return Ok;
+}
+
+} // namespace BankCommands
