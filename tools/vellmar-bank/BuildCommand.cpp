@@ -4,11 +4,10 @@
 #include "CommandInputs.h"
 #include "CommandOptions.h"
 #include "CommandOutput.h"
+#include "FailureText.h"
 #include "InitialsReport.h"
 
-#include "bank/BankFile.h"
-#include "bank/BankReader.h"
-#include "bank/OutputFile.h"
+#include "bank/BankWriter.h"
 
 namespace BankCommands {
 
@@ -31,11 +30,9 @@ int build(const QCommandLineParser &parser, const QStringList &arguments)
     if (!readSource(source, utf8, error)
         || !BankSource::compile(utf8, source, plain, error, parser.isSet(NoInitialsOption) ? BankSource::FillInitials() : fill))
         return fail(error);
-    if (plain.size() > BankReader::MaxBytes)
-        return fail(QStringLiteral("%1: the bank would be %2 bytes, more than a bank can hold (2147483647)").arg(bank).arg(plain.size()));
-    BankFile::cipherInMemory(plain);
-    if (!OutputFile::writeWhole(bank, plain, error))
-        return fail(error);
+    BankWriter writer;
+    if (!writer.writeBank(bank, std::move(plain)))
+        return fail(failureText(writer.failure()));
     return Ok;
 }
 

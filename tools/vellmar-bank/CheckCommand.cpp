@@ -2,6 +2,7 @@
 
 #include "BankCheck.h"
 #include "CommandOutput.h"
+#include "FailureText.h"
 
 #include "bank/BankReader.h"
 
@@ -9,10 +10,10 @@ namespace BankCommands {
 
 int check(const QCommandLineParser &, const QStringList &arguments)
 {
-    BankReader reader(BankReader::Language::English);
+    BankReader reader;
     QByteArray bytes;
     if (!reader.readPlainBytes(arguments.at(0), bytes))
-        return fail(reader.errorString());
+        return fail(failureText(reader.failure()));
     const BankReport report = checkPlainBank(bytes);
     printLine(report.toText());
     return report.hasProblems() ? Failed : Ok;

@@ -2,22 +2,16 @@
 
 #include "BankText.h"
 #include "CommandOutput.h"
+#include "FailureText.h"
 #include "ReadingOverrides.h"
 
 #include "bank/BankFile.h"
 #include "bank/BankReader.h"
-#include "bank/OutputFile.h"
+#include "bank/BankWriter.h"
+#include "bank/SourceReader.h"
 #include "platform/FileSystem.h"
 
 namespace BankCommands {
-namespace {
-
-BankReader toolReader()
-{
-    return BankReader(BankReader::Language::English);
-}
-
-} // namespace
 
 bool sameFile(const QString &input, const QString &output)
 {
@@ -31,19 +25,19 @@ int refuseSameFile(const QString &path)
 
 bool readSource(const QString &path, QByteArray &bytes, QString &error)
 {
-    BankReader reader = toolReader();
-    if (reader.readSourceBytes(path, bytes))
+    SourceReader reader;
+    if (reader.read(path, bytes))
         return true;
-    error = reader.errorString();
+    error = failureText(reader.failure());
     return false;
 }
 
 bool readBankText(const QString &path, BankText &text, QString &error)
 {
-    BankReader reader = toolReader();
+    BankReader reader;
     QByteArray bytes;
     if (!reader.readFileBytes(path, bytes)) {
-        error = reader.errorString();
+        error = failureText(reader.failure());
         return false;
     }
     if (BankText::isSource(bytes)) {
@@ -67,14 +61,17 @@ int convertBank(const QString &input, const QString &output, const Conversion &c
 {
     if (sameFile(input, output))
         return refuseSameFile(output);
-    BankReader reader = toolReader();
+    BankReader reader;
     QByteArray plain;
     if (!reader.readPlainBytes(input, plain))
-        return fail(reader.errorString());
+        return fail(failureText(reader.failure()));
     QByteArray converted;
     QString error;
-    if (!convert(input, plain, converted, error) || !OutputFile::writeWhole(output, converted, error))
+    if (!convert(input, plain, converted, error))
         return fail(error);
+    BankWriter writer;
+    if (!writer.writePlain(output, converted))
+        return fail(failureText(writer.failure()));
     return Ok;
 }
 

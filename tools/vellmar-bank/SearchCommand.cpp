@@ -2,6 +2,7 @@
 
 #include "CommandOptions.h"
 #include "CommandOutput.h"
+#include "FailureText.h"
 
 #include "bank/BankReader.h"
 #include "search/SearchQuestions.h"
@@ -46,10 +47,10 @@ void printResult(const SearchResult &result)
 
 int search(const QCommandLineParser &parser, const QStringList &arguments)
 {
-    BankReader reader(BankReader::Language::English);
+    BankReader reader;
     QuestionLines lines;
     if (!reader.readQuestionLines(arguments.at(0), lines))
-        return fail(reader.errorString());
+        return fail(failureText(reader.failure()));
     const QString &query = arguments.at(1);
     const std::optional<SearchResult> result = SearchQuestions(lines, query);
     if (parser.isSet(JsonOption)) {
