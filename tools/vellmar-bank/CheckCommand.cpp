@@ -11,10 +11,10 @@ namespace BankCommands {
 int check(const QCommandLineParser &, const QStringList &arguments)
 {
     BankReader reader;
-    QByteArray bytes;
-    if (!reader.readPlainBytes(arguments.at(0), bytes))
+    QuestionLines lines;
+    if (!reader.readQuestionLines(arguments.at(0), lines))
         return fail(failureText(reader.failure()));
-    const BankReport report = checkPlainBank(bytes);
+    const BankReport report = checkBank(lines);
     printLine(report.toText());
     return report.hasProblems() ? Failed : Ok;
 }

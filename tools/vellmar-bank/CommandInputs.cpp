@@ -44,7 +44,7 @@ bool readBankText(const QString &path, BankText &text, QString &error)
         text = BankText::fromSource(bytes);
     } else {
         BankFile::cipherInMemory(bytes);
-        text = BankText::fromPlainBank(bytes);
+        text = BankText::fromBank(QuestionLines::fromPlainBank(bytes));
     }
     return true;
 }
