@@ -84,7 +84,7 @@ void BM_Lint(benchmark::State &state)
     const QByteArray &plain = makerBank(int(state.range(0))).plain;
     for (auto _ : state) {
         QuestionInitials initials;
-        const LintReport report = BankLint::lint(BankText::fromPlainBank(plain),
+        const LintReport report = BankLint::lint(BankText::fromBank(QuestionLines::fromPlainBank(plain)),
                                                  [&](QStringView question) { return initials.fill(question).initials; });
         benchmark::DoNotOptimize(report);
     }
@@ -95,7 +95,7 @@ void BM_Check(benchmark::State &state)
 {
     const QByteArray &plain = makerBank(int(state.range(0))).plain;
     for (auto _ : state)
-        benchmark::DoNotOptimize(checkPlainBank(plain));
+        benchmark::DoNotOptimize(checkBank(QuestionLines::fromPlainBank(plain)));
     state.SetBytesProcessed(state.iterations() * plain.size());
 }
 

@@ -2,6 +2,7 @@
 
 #include "bank/BankReader.h"
 #include "platform/Platform.h"
+#include "ui/BankFailureText.h"
 #include "ui/BankLoadingSign.h"
 #include "ui/Form1.h"
 
@@ -34,7 +35,7 @@ bool loadBank(Form1 &form, const QString &bankPath, QString &error)
     BankReader reader;
     QuestionLines lines;
     if (!reader.readQuestionLines(bankPath, lines)) {
-        error = reader.errorString();
+        error = bankFailureText(reader.failure());
         return false;
     }
     form.setQuestionLines(std::move(lines));
