@@ -1,26 +1,14 @@
 #include "bank/BankReader.h"
 
 #include "bank/BankFile.h"
+#include "bank/CipheredPieces.h"
 #include "bank/InputFile.h"
-#include "cipher/MRC4.h"
 #include "text/AnsiDecoder.h"
 #include "text/CodePage.h"
 
 #include <QFile>
 
 #include <new>
-
-namespace {
-
-// Small enough that a piece and its text stay in the cache from reading to splitting.
-constexpr qint64 PieceBytes = qint64(1) << 15;
-
-std::span<std::uint8_t> bytesOf(QByteArray &buffer, qint64 size)
-{
-    return {reinterpret_cast<std::uint8_t *>(buffer.data()), size_t(size)};
-}
-
-} // namespace
 
 bool BankReader::fail(Failure failure, const QString &path, const QString &systemText)
 {
@@ -79,27 +67,23 @@ bool BankReader::readQuestionLines(const QString &path, QuestionLines &lines)
     }
 }
 
-// The file is read piece by piece, and each piece is deciphered, decoded and
-// split while it is in the cache; the cipher runs on where the last piece
-// stopped. The whole file is never held as bytes.
+// The file is read and deciphered piece by piece on a second thread, while
+// this one decodes and splits each piece as it comes, still in the cache.
+// The whole file is never held as bytes.
 bool BankReader::readLines(QFile &file, const QString &path, QuestionLines &lines)
 {
     // Every byte decodes to one code unit at most, one more for the decoder's carry.
     QuestionLines::Builder builder(m_size + 1);
     CodePage::AnsiDecoder decoder;
-    QByteArray piece(PieceBytes, Qt::Uninitialized);
+    CipheredPieces pieces(file, m_size);
     qint64 total = 0;
-    while (total < m_size) {
-        const qint64 read = file.read(piece.data(), qMin(PieceBytes, m_size - total));
-        if (read < 0)
-            return fail(Failure::ReadFailed, path, file.errorString());
-        if (read == 0)
-            break;
-        MRC4::CryptBytes(bytesOf(piece, read), total == 0 ? BankFile::BankKey : QString());
-        decoder.decode(QByteArrayView(piece.constData(), read), builder.text());
+    for (QByteArrayView piece = pieces.next(); !piece.isEmpty(); piece = pieces.next()) {
+        decoder.decode(piece, builder.text());
         builder.splitAppended();
-        total += read;
+        total += piece.size();
     }
+    if (const QString error = pieces.errorString(); !error.isEmpty())
+        return fail(Failure::ReadFailed, path, error);
     if (total == 0)
         return fail(Failure::Empty, path);
     decoder.finish(builder.text());
