@@ -3,6 +3,7 @@
 // costs with the model loaded. Needs a Qt platform for the fonts; `make bench`
 // runs it offscreen.
 
+#include "FailureText.h"
 #include "QuestionPictures.h"
 
 #include "bank/BankReader.h"
@@ -32,7 +33,7 @@ const SampleBank &sampleBank()
         SampleBank loaded;
         BankReader reader;
         if (!reader.readQuestionLines(QStringLiteral(VELLMAR_SAMPLE_BANK), loaded.lines))
-            throw std::runtime_error(reader.errorString().toStdString());
+            throw std::runtime_error(failureText(reader.failure()).toStdString());
         loaded.index = BigramIndex::build(loaded.lines);
         return loaded;
     }();
