@@ -1,6 +1,7 @@
 #include "BenchBanks.h"
 
 #include "BankGenerator.h"
+#include "FailureText.h"
 
 #include "bank/BankFile.h"
 #include "bank/BankReader.h"
@@ -36,7 +37,7 @@ BenchBank makeBank(int pairs)
     writeFile(bank.path, bank.enciphered);
     BankReader reader;
     if (!reader.readQuestionLines(bank.path, bank.lines))
-        throw std::runtime_error(reader.errorString().toStdString());
+        throw std::runtime_error(failureText(reader.failure()).toStdString());
     return bank;
 }
 

@@ -7,6 +7,7 @@
 #include "ResidentMemory.h"
 
 #include "bank/BankFile.h"
+#include "FailureText.h"
 #include "bank/BankReader.h"
 #include "cipher/MRC4.h"
 #include "ReferenceSearch.h"
@@ -120,7 +121,7 @@ void BM_BankLoad(benchmark::State &state)
         QuestionLines lines;
         BankReader reader;
         if (!reader.readQuestionLines(bank.path, lines)) {
-            state.SkipWithError(reader.errorString().toStdString().c_str());
+            state.SkipWithError(failureText(reader.failure()).toStdString().c_str());
             return;
         }
         benchmark::DoNotOptimize(lines);

@@ -3,6 +3,7 @@
 // count and the size of its UTF-16 text in bytes, for the footprint run.
 
 #include "BankGenerator.h"
+#include "FailureText.h"
 
 #include "bank/BankReader.h"
 #include "bank/QuestionLines.h"
@@ -44,9 +45,9 @@ int main(int argc, char *argv[])
     if (!writeBank(path, BankGenerator::benchmarkBank(pairs), &error))
         return fail(error);
     QuestionLines lines;
-    BankReader reader(BankReader::Language::English);
+    BankReader reader;
     if (!reader.readQuestionLines(path, lines))
-        return fail(reader.errorString());
+        return fail(failureText(reader.failure()));
     std::printf("%lld %lld\n", static_cast<long long>(lines.pairCount()),
                 static_cast<long long>(lines.text().size() * qsizetype(sizeof(char16_t))));
     return 0;

@@ -1,4 +1,4 @@
-// Plain bank bytes → the bank tool's check (checkPlainBank), against its
+// Plain bank bytes → the bank tool's check (checkBank over the loaded lines), against its
 // rules worked out plainly: lines split at CR LF, a fresh GBK converter for
 // every line.
 #include "FuzzCheck.h"
@@ -55,7 +55,7 @@ bool sameReport(const BankReport &a, const BankReport &b)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray plain = fuzzInput(data, size);
-    const BankReport report = checkPlainBank(plain);
+    const BankReport report = checkBank(QuestionLines::fromPlainBank(plain));
     const BankReport expected = expectedReport(plain);
     fuzzCheck(sameReport(report, expected), "the check finds what the plain rules find",
               report.toText() + QStringLiteral("\nexpected:\n") + expected.toText());

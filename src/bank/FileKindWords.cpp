@@ -7,23 +7,23 @@ using FileSystem::Kind;
 struct KindRow
 {
     Kind kind;
-    FileKindWords words;
+    const char16_t *words;
 };
 
 constexpr KindRow KindRows[] = {
-    {Kind::Fifo, {u"a FIFO (named pipe)", u"命名管道"}},
-    {Kind::CharacterDevice, {u"a character device", u"字符设备"}},
-    {Kind::BlockDevice, {u"a block device", u"块设备"}},
-    {Kind::Socket, {u"a socket", u"套接字"}},
+    {Kind::Fifo, u"a FIFO (named pipe)"},
+    {Kind::CharacterDevice, u"a character device"},
+    {Kind::BlockDevice, u"a block device"},
+    {Kind::Socket, u"a socket"},
 };
 
 } // namespace
 
-FileKindWords fileKindWords(Kind kind)
+QString fileKindWords(Kind kind)
 {
     for (const KindRow &row : KindRows) {
         if (row.kind == kind)
-            return row.words;
+            return QString::fromUtf16(row.words);
     }
-    return {u"a special file", u"特殊文件"};
+    return QStringLiteral("a special file");
 }

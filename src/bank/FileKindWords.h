@@ -2,12 +2,6 @@
 
 #include "platform/FileSystem.h"
 
-// The words for a file that is neither a regular file nor a folder, for the
-// messages that refuse it.
-struct FileKindWords
-{
-    const char16_t *english; // "a FIFO (named pipe)"
-    const char16_t *chinese; // "命名管道"
-};
-
-FileKindWords fileKindWords(FileSystem::Kind kind);
+// The English words for a file that is neither a regular file nor a folder,
+// for the tool's messages that refuse it: "a FIFO (named pipe)".
+QString fileKindWords(FileSystem::Kind kind);

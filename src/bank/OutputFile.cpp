@@ -35,7 +35,7 @@ struct Target
 bool refuseExisting(QString &error, const QString &path, FileSystem::Kind kind)
 {
     const QString words = kind == FileSystem::Kind::Folder ? QStringLiteral("a folder")
-                                                           : QString::fromUtf16(fileKindWords(kind).english);
+                                                           : fileKindWords(kind);
     error = QStringLiteral("%1: exists and is %2, not a regular file; it is left as it is").arg(QDir::toNativeSeparators(path), words);
     return false;
 }

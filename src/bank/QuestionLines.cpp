@@ -1,6 +1,7 @@
 #include "bank/QuestionLines.h"
 
 #include "platform/Platform.h"
+#include "text/AnsiDecoder.h"
 #include "text/UnitPairScan.h"
 
 namespace {
@@ -53,6 +54,16 @@ QuestionLines QuestionLines::fromText(QString text)
     return builder.finish();
 }
 
+QuestionLines QuestionLines::fromPlainBank(QByteArrayView plain)
+{
+    // Every byte decodes to one code unit at most, one more for the decoder's carry.
+    Builder builder(plain.size() + 1);
+    CodePage::AnsiDecoder decoder;
+    decoder.decode(plain, builder.text());
+    decoder.finish(builder.text());
+    return builder.finish();
+}
+
 qsizetype QuestionLines::lineEnd(qsizetype index) const
 {
     return index + 1 < size() ? lineStart(index + 1) - SeparatorLength : m_text.size();
@@ -62,4 +73,9 @@ QStringView QuestionLines::at(qsizetype index) const
 {
     const qsizetype start = lineStart(index);
     return QStringView(m_text).mid(start, lineEnd(index) - start);
+}
+
+bool QuestionLines::hasSubstitutes(qsizetype index) const
+{
+    return at(index).contains(QChar::ReplacementCharacter);
 }

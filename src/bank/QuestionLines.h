@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -21,12 +22,16 @@ public:
     // Splits at every CR LF (exactly; a lone CR or LF stays in its line):
     // n separators give n + 1 lines, so a trailing CR LF gives an empty last line.
     static QuestionLines fromText(QString text);
+    // Deciphered bank bytes decoded from GBK and split, as the load does.
+    static QuestionLines fromPlainBank(QByteArrayView plain);
 
     qsizetype size() const { return qsizetype(m_lineStarts.size()); }
     bool isEmpty() const { return m_lineStarts.empty(); }
     qsizetype pairCount() const { return size() / 2; }
 
     QStringView at(qsizetype index) const;
+    // The line held bytes that are not GBK, which the decoding turned into substitutes.
+    bool hasSubstitutes(qsizetype index) const;
 
     // The whole text, separators included.
     const QString &text() const { return m_text; }

@@ -2,6 +2,8 @@
 
 #include "text/CodePage.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace MRC4 {
@@ -84,6 +86,54 @@ void ScheduleKey(const QString &key)
     state.j = 0;
 }
 
+// The keystream in registers and a box of 32-bit entries: the 64 KB AddTable
+// does not fit the first-level cache, and byte entries would make every
+// exchange wait on the one before. Eight bytes of keystream are XORed at once.
+class KeystreamBox
+{
+public:
+    KeystreamBox()
+    {
+        std::copy(state.SBox.begin(), state.SBox.end(), m_box.begin());
+        m_i = std::uint8_t(state.i);
+        m_j = std::uint8_t(state.j);
+    }
+
+    ~KeystreamBox()
+    {
+        std::copy(m_box.begin(), m_box.end(), state.SBox.begin());
+        state.i = m_i;
+        state.j = m_j;
+    }
+
+    KeystreamBox(const KeystreamBox &) = delete;
+    KeystreamBox &operator=(const KeystreamBox &) = delete;
+
+    std::uint32_t nextByte()
+    {
+        m_i = (m_i + 1) & 0xff;
+        const std::uint32_t si = m_box[m_i];
+        m_j = (m_j + si) & 0xff;
+        const std::uint32_t sj = m_box[m_j];
+        m_box[m_i] = sj;
+        m_box[m_j] = si;
+        return m_box[(si + sj) & 0xff];
+    }
+
+    std::uint64_t nextWord()
+    {
+        std::uint64_t word = 0;
+        for (int shift = 0; shift < 64; shift += 8)
+            word |= std::uint64_t(nextByte()) << shift;
+        return word;
+    }
+
+private:
+    std::array<std::uint32_t, 256> m_box;
+    std::uint32_t m_i;
+    std::uint32_t m_j;
+};
+
 } // namespace
 
 void CryptBytes(std::span<std::uint8_t> buffer, const QString &key)
@@ -91,19 +141,17 @@ void CryptBytes(std::span<std::uint8_t> buffer, const QString &key)
     if (!key.isEmpty())
         ScheduleKey(key);
 
-    // Work on locals; the table and box stay the module's own.
-    const auto &table = state.AddTable;
-    auto &box = state.SBox;
-    std::uint8_t i = static_cast<std::uint8_t>(state.i);
-    std::uint8_t j = static_cast<std::uint8_t>(state.j);
-    for (std::uint8_t &byte : buffer) {
-        i = table[1][i];
-        j = table[box[i]][j];
-        std::swap(box[i], box[j]);
-        byte ^= box[table[box[j]][box[i]]];
+    KeystreamBox box;
+    std::uint8_t *byte = buffer.data();
+    std::uint8_t *const end = byte + buffer.size();
+    for (; end - byte >= 8; byte += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, byte, sizeof word);
+        word ^= box.nextWord();
+        std::memcpy(byte, &word, sizeof word);
     }
-    state.i = i;
-    state.j = j;
+    for (; byte != end; ++byte)
+        *byte ^= std::uint8_t(box.nextByte());
 }
 
 const CipherState &State()

@@ -25,7 +25,7 @@ struct CipherState
     std::int16_t i = 0;
     std::int16_t j = 0;
     std::array<std::uint8_t, 256> KeyBox{};
-    // AddTable[y][x] == (x + y) mod 256; every addition of the cipher is a lookup here.
+    // AddTable[y][x] == (x + y) mod 256; the key schedule's additions are lookups here.
     std::array<std::array<std::uint8_t, 256>, 256> AddTable{};
     std::array<std::uint8_t, 256> SBox{};
     bool TableBuilt = false;

@@ -1,16 +1,19 @@
 #include "search/SearchQuestions.h"
 
+#include "search/RarestPair.h"
 #include "text/UnitPairScan.h"
 
 #include <algorithm>
 
 namespace {
 
-// Scans the bank's whole text at once for the query's first two code units,
-// then checks each place found: the rest of the query must follow, and the
-// match must lie inside a question line that has an answer line. After a
-// place in line i has been decided, nothing else in line i can count, so the
-// scan goes on at the next question line.
+// Scans the bank's whole text at once for the query's rarest pair of code
+// units, then checks each place found: the whole query must stand around it,
+// and the match must lie inside a question line that has an answer line.
+// Places are decided in the order of the matches they stand for, since the
+// pair sits at the same offset in each. After a place in line i has been
+// decided, nothing else in line i can count, so the scan goes on at the next
+// question line.
 class WholeTextScan
 {
 public:
@@ -27,8 +30,14 @@ public:
         m_lastQuestion = (m_lines.size() - 2) & ~qsizetype(1);
         m_scanEnd = m_lines.lineEnd(m_lastQuestion);
         const QStringView text = QStringView(m_lines.text()).first(m_scanEnd);
-        UnitPairScan::scan(text, 0, m_needle[0].unicode(), m_needle[1].unicode(),
-                           [this](qsizetype position) { return visit(position); });
+        const qsizetype offset = rarestPairOffset(text, m_needle);
+        // The pair at `pair` stands for a match from pair - offset on; the scan
+        // goes on from where the next possible match would put the pair.
+        UnitPairScan::scan(text, offset, m_needle[offset].unicode(), m_needle[offset + 1].unicode(),
+                           [this, offset](qsizetype pair) {
+                               const qsizetype resume = visit(pair - offset);
+                               return resume < 0 ? resume : resume + offset;
+                           });
     }
 
 private:
@@ -48,8 +57,7 @@ private:
     {
         if (position + m_needle.size() > m_scanEnd)
             return false;
-        const QChar *text = m_lines.text().constData() + position;
-        return std::equal(m_needle.begin() + 2, m_needle.end(), text + 2);
+        return std::equal(m_needle.begin(), m_needle.end(), m_lines.text().constData() + position);
     }
 
     // Places only move forward, so the search for the line starts where the last one ended.

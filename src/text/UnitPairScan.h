@@ -8,7 +8,7 @@
 
 // Finds every place where two given UTF-16 code units stand side by side, a
 // block of thirty-two positions at a time where SSE2 is there. The line split
-// looks for CR LF with it, the search for the first two units of a query.
+// looks for CR LF with it, the search for the rarest pair of units of a query.
 namespace UnitPairScan {
 
 #if defined(VELLMAR_HAVE_SSE2)

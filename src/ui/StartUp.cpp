@@ -2,6 +2,7 @@
 
 #include "bank/BankReader.h"
 #include "platform/Platform.h"
+#include "ui/BankFailureText.h"
 #include "ui/BankLoadingSign.h"
 #include "ui/Form1.h"
 
@@ -13,13 +14,6 @@
 
 namespace StartUp {
 namespace {
-
-// On Windows and macOS no variable names the desktop: it is always there.
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-constexpr bool DesktopIsPartOfTheSystem = true;
-#else
-constexpr bool DesktopIsPartOfTheSystem = false;
-#endif
 
 bool hasEnvironmentVariable(const char *name)
 {
@@ -34,7 +28,7 @@ bool loadBank(Form1 &form, const QString &bankPath, QString &error)
     BankReader reader;
     QuestionLines lines;
     if (!reader.readQuestionLines(bankPath, lines)) {
-        error = reader.errorString();
+        error = bankFailureText(reader.failure());
         return false;
     }
     form.setQuestionLines(std::move(lines));
@@ -45,7 +39,7 @@ bool loadBank(Form1 &form, const QString &bankPath, QString &error)
 
 bool displayAvailable()
 {
-    return DesktopIsPartOfTheSystem || hasEnvironmentVariable("DISPLAY") || hasEnvironmentVariable("WAYLAND_DISPLAY")
+    return hasEnvironmentVariable("DISPLAY") || hasEnvironmentVariable("WAYLAND_DISPLAY")
         || hasEnvironmentVariable("QT_QPA_PLATFORM");
 }
 

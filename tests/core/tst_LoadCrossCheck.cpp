@@ -124,14 +124,15 @@ private slots:
     }
 
     // Files larger than the pieces the load reads, some with a double-byte
-    // character or a CR LF cut by a piece boundary, some ending in a lead byte.
+    // character or a CR LF cut by a piece boundary, some ending in a lead byte;
+    // the last larger than all the pieces the reading thread keeps in flight.
     void loadMatchesPlainLoad()
     {
         QTemporaryDir dir;
         QRandomGenerator random(5380);
         for (int round = 0; round < 12; ++round) {
             QByteArray plain;
-            while (plain.size() < 70'000 + round * 9'000)
+            while (plain.size() < (round == 11 ? 1'500'000 : 70'000 + round * 9'000))
                 plain += round % 3 == 2 ? randomBytes(random, 300) : damagedText(random);
             if (round % 4 == 1)
                 plain.append(char(0xD6));
@@ -140,7 +141,7 @@ private slots:
 
             QuestionLines lines;
             BankReader reader;
-            QVERIFY2(reader.readQuestionLines(path, lines), qPrintable(reader.errorString()));
+            QVERIFY(reader.readQuestionLines(path, lines));
             QCOMPARE(linesOf(lines), referenceBankLines(enciphered(plain)));
         }
     }

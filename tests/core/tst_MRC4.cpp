@@ -69,11 +69,13 @@ void TestMRC4::sameKeyTwiceRestoresBuffer()
 
 void TestMRC4::emptyKeyContinuesKeystream()
 {
-    const QByteArray a("first part of the stream"), b("and the rest of it");
-    const QByteArray whole = crypt(a + b, QStringLiteral("5380"));
-    const QByteArray first = crypt(a, QStringLiteral("5380"));
-    const QByteArray second = crypt(b, QString());
-    QCOMPARE(first + second, whole);
+    const QByteArray text("first part of the stream and the rest of it");
+    const QByteArray whole = crypt(text, QStringLiteral("5380"));
+    // Every split, so that calls end inside and at the end of the eight-byte words the keystream is XORed in.
+    for (qsizetype split = 0; split <= text.size(); ++split) {
+        const QByteArray first = crypt(text.first(split), QStringLiteral("5380"));
+        QCOMPARE(first + crypt(text.sliced(split), QString()), whole);
+    }
 }
 
 void TestMRC4::emptyBufferStillSchedulesKey()

@@ -104,6 +104,27 @@ private slots:
         }
     }
 
+    // A bank larger than the samples the search judges pairs by, with one
+    // pair everywhere and rare ones at the starts and ends of lines: queries
+    // whose rarest pair stands first, inside or last, or past a line break.
+    void rarePairsInABigBank()
+    {
+        QRandomGenerator random(18);
+        QStringList lines;
+        for (int n = 0; n < 8000; ++n) {
+            QString line = QStringLiteral("ab").repeated(1 + random.bounded(8)) + randomText(random, 4);
+            if (random.bounded(300) == 0)
+                line.prepend(QStringLiteral("xy"));
+            if (random.bounded(300) == 0)
+                line.append(QStringLiteral("yx"));
+            lines << line;
+        }
+        const QuestionLines bank = QuestionLines::fromText(lines.join(QStringLiteral("\r\n")));
+        QVERIFY(bank.text().size() > 100000);
+        for (const QString query : {"xyab", "xyabab", "abxy", "abyx", "bayx", "b\r\nxy", "yx\r\nxy", "yx\r\nab", "abab", "XYAB"})
+            compareSearches(bank, query);
+    }
+
     void thresholdAndSmallBanks_data()
     {
         QTest::addColumn<QString>("bank");

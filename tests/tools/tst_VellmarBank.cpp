@@ -231,7 +231,7 @@ private slots:
         QTest::newRow("no initials") << "银行\n" << "line 1: expected a word";
         QTest::newRow("too few") << "# c\n银行 y\n" << "line 2: \"银行\" has 2 characters with initials but \"y\" gives 1";
         QTest::newRow("upper case") << "银行 YH\n" << "line 1: initials \"YH\" must be lower-case";
-        QTest::newRow("twice") << "银行 yh\n银行 yx\n" << "line 2: \"银行\" is already given on line 1";
+        QTest::newRow("twice") << "银行 yh\n中国 zg\n银行 yx\n" << "line 3: \"银行\" is already given on line 1";
     }
 
     void buildRejectsBadReadings()

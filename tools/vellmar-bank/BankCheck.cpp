@@ -1,7 +1,5 @@
 #include "BankCheck.h"
 
-#include "text/CodePage.h"
-
 #include <QStringList>
 
 namespace {
@@ -27,20 +25,6 @@ QString countWithLines(const QList<qsizetype> &numbers)
 
 } // namespace
 
-// Lines at the byte level: CR LF cannot occur inside a GBK double-byte
-// character, whose second byte is 0x40 or above.
-QList<QByteArrayView> splitPlainLines(const QByteArray &plain)
-{
-    QList<QByteArrayView> lines;
-    QByteArrayView rest(plain);
-    for (qsizetype found = rest.indexOf("\r\n"); found >= 0; found = rest.indexOf("\r\n")) {
-        lines.append(rest.first(found));
-        rest = rest.sliced(found + 2);
-    }
-    lines.append(rest);
-    return lines;
-}
-
 bool BankReport::hasProblems() const
 {
     return unpairedLine != 0 || !undecodableLines.isEmpty();
@@ -62,21 +46,19 @@ QString BankReport::toText() const
     return text.join(QLatin1Char('\n'));
 }
 
-BankReport checkPlainBank(const QByteArray &plain)
+BankReport checkBank(const QuestionLines &lines)
 {
-    const QList<QByteArrayView> lines = splitPlainLines(plain);
     BankReport report;
     report.lineCount = lines.size();
     report.pairCount = lines.size() / 2;
     // A CR LF after the last answer leaves one empty line with no partner: that is the usual form.
-    if (lines.size() % 2 != 0 && !lines.last().isEmpty())
+    if (lines.size() % 2 != 0 && !lines.at(lines.size() - 1).isEmpty())
         report.unpairedLine = lines.size();
     for (qsizetype index = 0; index < lines.size(); ++index) {
-        const QByteArrayView line = lines.at(index);
         const bool isQuestion = index % 2 == 0 && index + 1 < lines.size();
-        if (isQuestion && !line.contains('-'))
+        if (isQuestion && !lines.at(index).contains(QLatin1Char('-')))
             report.questionsWithoutDash.append(index + 1);
-        if (!CodePage::isValidAnsi(line))
+        if (lines.hasSubstitutes(index))
             report.undecodableLines.append(index + 1);
     }
     return report;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "bank/QuestionLines.h"
+
 #include <QList>
 #include <QString>
 
@@ -19,8 +20,5 @@ struct BankReport
     QString toText() const;
 };
 
-// Plain bank bytes split at CR LF, as the load splits them.
-QList<QByteArrayView> splitPlainLines(const QByteArray &plain);
-
-// Examines plain (deciphered) bank bytes, line by line as the load splits them.
-BankReport checkPlainBank(const QByteArray &plain);
+// Examines a bank's lines, as the window loaded them.
+BankReport checkBank(const QuestionLines &lines);

@@ -2,13 +2,10 @@
 
 #include <QStringList>
 
-// The subcommands of vellmar-bank. Each takes its own arguments and returns
-// the process's exit status; output goes to stdout, messages to stderr.
+// The command line of vellmar-bank: the table of its commands and the parser
+// that hands each its arguments. Returns the process's exit status; output
+// goes to stdout, messages to stderr.
 namespace BankCommands {
-
-inline constexpr int Ok = 0;
-inline constexpr int Failed = 1;
-inline constexpr int Usage = 2;
 
 int run(const QStringList &arguments);
 

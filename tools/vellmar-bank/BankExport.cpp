@@ -1,33 +1,31 @@
 #include "BankExport.h"
 
-#include "BankCheck.h"
 #include "BankSource.h"
 
-#include "text/CodePage.h"
+#include "bank/QuestionLines.h"
 
 namespace BankExport {
 
 bool toSource(const QByteArray &plain, const QString &bankName, QByteArray &source, QStringList &notes, QString &error)
 {
-    QList<QByteArrayView> lines = splitPlainLines(plain);
-    const bool endsWithCrLf = lines.size() > 1 && lines.last().isEmpty();
-    if (endsWithCrLf)
-        lines.removeLast();
+    const QuestionLines lines = QuestionLines::fromPlainBank(plain);
+    const bool endsWithCrLf = lines.size() > 1 && lines.at(lines.size() - 1).isEmpty();
+    const qsizetype lineCount = endsWithCrLf ? lines.size() - 1 : lines.size();
     QByteArray utf8;
     QList<qsizetype> withoutDash;
-    for (qsizetype index = 0; index < lines.size(); ++index) {
-        const QByteArrayView line = lines.at(index);
+    for (qsizetype index = 0; index < lineCount; ++index) {
+        const QStringView line = lines.at(index);
         const auto fail = [&](const QString &reason) {
             error = QStringLiteral("%1: line %2: %3").arg(bankName).arg(index + 1).arg(reason);
             return false;
         };
-        if (!CodePage::isValidAnsi(line))
+        if (lines.hasSubstitutes(index))
             return fail(QStringLiteral("bytes that are not GBK; a source cannot keep them"));
-        if (line.contains('\n'))
+        if (line.contains(QLatin1Char('\n')))
             return fail(QStringLiteral("a lone LF inside the line; in a source it would split the line in two"));
-        if (index % 2 == 0 && index + 1 < lines.size() && !line.contains('-'))
+        if (index % 2 == 0 && index + 1 < lineCount && !line.contains(QLatin1Char('-')))
             withoutDash.append(index + 1);
-        utf8 += CodePage::fromAnsi(line).toUtf8();
+        utf8 += line.toUtf8();
         utf8 += '\n';
     }
     if (!endsWithCrLf)

@@ -1,6 +1,5 @@
 #include "BankLint.h"
 
-#include "BankSource.h"
 
 #include "text/CodePage.h"
 
@@ -119,7 +118,7 @@ private:
         const BankText::Line &answerLine = m_text.lines.at(index + 1);
         const qsizetype number = questionLine.number;
         const QString &line = questionLine.text;
-        if (BankSource::isBlank(line)) {
+        if (BankText::isBlank(line)) {
             add(number, Severity::Error, QStringLiteral("blank-line"),
                 QStringLiteral("blank line where a question belongs; every question after it becomes an answer"));
             return;
@@ -130,7 +129,7 @@ private:
         if (question.trimmed().isEmpty())
             add(number, Severity::Error, QStringLiteral("empty-question"),
                 QStringLiteral("empty question: the line begins with \"-\", so players see an empty row"));
-        if (BankSource::isBlank(answerLine.text))
+        if (BankText::isBlank(answerLine.text))
             add(answerLine.number, Severity::Warning, QStringLiteral("empty-answer"),
                 QStringLiteral("empty answer to the question on line %1").arg(number));
         if (hasUpperLatin(question))

@@ -1,25 +1,13 @@
 #include "BankSource.h"
 
+#include "BankText.h"
+
 #include "text/CodePage.h"
 
-#include <QStringDecoder>
 #include <QStringList>
 
 namespace BankSource {
 namespace {
-
-// The 1-based line of the first byte that is not UTF-8, or 0 when all are.
-int firstInvalidUtf8Line(const QByteArray &utf8)
-{
-    const QList<QByteArray> rawLines = utf8.split('\n');
-    for (int index = 0; index < rawLines.size(); ++index) {
-        QStringDecoder decoder(QStringDecoder::Utf8);
-        const QString decoded = decoder.decode(rawLines.at(index)); // decoding is lazy until assigned
-        if (decoder.hasError())
-            return index + 1;
-    }
-    return 0;
-}
 
 char32_t codePointAt(QStringView text, qsizetype position)
 {
@@ -52,34 +40,6 @@ QString withInitials(const QString &line, qsizetype lineNumber, const FillInitia
 
 } // namespace
 
-QStringList splitLines(const QString &text)
-{
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
-        lines.first().remove(0, 1); // a byte-order mark some editors add
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // the LF that ends the last line
-    for (QString &line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    return lines;
-}
-
-bool isBlank(QStringView line)
-{
-    return line.trimmed().isEmpty();
-}
-
-qsizetype linesBeforeTrailingBlanks(const QStringList &lines)
-{
-    qsizetype end = lines.size();
-    while (end > 0 && isBlank(lines.at(end - 1)))
-        --end;
-    const bool firstBlankIsAnAnswer = end < lines.size() && end % 2 == 1;
-    return firstBlankIsAnAnswer ? end + 1 : end;
-}
-
 bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plainBank, QString &error,
              const FillInitials &fillInitials)
 {
@@ -88,15 +48,17 @@ bool compile(const QByteArray &utf8, const QString &sourceName, QByteArray &plai
         return false;
     };
 
-    if (const int badLine = firstInvalidUtf8Line(utf8))
-        return fail(QStringLiteral("line %1: not valid UTF-8").arg(badLine));
-
-    QStringList lines = splitLines(QString::fromUtf8(utf8));
-    lines.resize(linesBeforeTrailingBlanks(lines));
+    const BankText source = BankText::fromSource(utf8);
+    QStringList lines;
+    for (const BankText::Line &line : source.lines) {
+        if (line.invalidBytes)
+            return fail(QStringLiteral("line %1: not valid UTF-8").arg(line.number));
+        lines.append(line.text);
+    }
     if (lines.isEmpty())
         return fail(QStringLiteral("no lines: a bank needs at least one question and its answer"));
     for (qsizetype index = 0; index < lines.size(); index += 2) {
-        if (isBlank(lines.at(index)))
+        if (BankText::isBlank(lines.at(index)))
             return fail(QStringLiteral("line %1: blank line where a question belongs; every question after it would "
                                        "become an answer (remove the line)")
                             .arg(index + 1));

@@ -14,16 +14,6 @@ namespace BankSource {
 // 1-based number in the source. Empty initials leave the line as it is.
 using FillInitials = std::function<QString(const QString &question, qsizetype lineNumber)>;
 
-// The source's lines without their LF or CR LF; a byte-order mark is dropped.
-QStringList splitLines(const QString &text);
-
-// Blank lines at the end shift no pair, so they are left out: all of them
-// when the first stands where a question would, all after it when it is the
-// last question's (empty) answer.
-qsizetype linesBeforeTrailingBlanks(const QStringList &lines);
-
-bool isBlank(QStringView line);
-
 // Turns the source into plain bank text: GBK, CR LF after every line. Question
 // lines without "-" get "-" and their initials from `fillInitials`, when given.
 // On failure `error` names the source, the line and the column.

@@ -1,10 +1,5 @@
 #include "BankText.h"
 
-#include "BankCheck.h"
-#include "BankSource.h"
-
-#include "text/CodePage.h"
-
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -17,7 +12,24 @@ bool isControlByte(char byte)
     return (unit < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || unit == 0x7F;
 }
 
+// Blank lines at the end shift no pair, so they are left out: all of them
+// when the first stands where a question would, all after it when it is the
+// last question's (empty) answer.
+qsizetype linesBeforeTrailingBlanks(const QList<BankText::Line> &lines)
+{
+    qsizetype end = lines.size();
+    while (end > 0 && BankText::isBlank(lines.at(end - 1).text))
+        --end;
+    const bool firstBlankIsAnAnswer = end < lines.size() && end % 2 == 1;
+    return firstBlankIsAnAnswer ? end + 1 : end;
+}
+
 } // namespace
+
+bool BankText::isBlank(QStringView line)
+{
+    return line.trimmed().isEmpty();
+}
 
 bool BankText::isSource(const QByteArray &bytes)
 {
@@ -35,7 +47,6 @@ BankText BankText::fromSource(const QByteArray &utf8)
     QList<QByteArray> rawLines = utf8.split('\n');
     if (!rawLines.isEmpty() && rawLines.last().isEmpty())
         rawLines.removeLast(); // the LF that ends the last line
-    QStringList texts;
     for (qsizetype index = 0; index < rawLines.size(); ++index) {
         QByteArray raw = rawLines.at(index);
         if (raw.endsWith('\r'))
@@ -45,10 +56,9 @@ BankText BankText::fromSource(const QByteArray &utf8)
         QStringDecoder decoder(QStringDecoder::Utf8);
         Line line{decoder.decode(raw), index + 1, false};
         line.invalidBytes = decoder.hasError();
-        texts.append(line.text);
         source.lines.append(std::move(line));
     }
-    const qsizetype kept = BankSource::linesBeforeTrailingBlanks(texts);
+    const qsizetype kept = linesBeforeTrailingBlanks(source.lines);
     if (kept < source.lines.size()) {
         source.trailingBlankLine = kept + 1;
         source.lines.resize(kept);
@@ -56,15 +66,13 @@ BankText BankText::fromSource(const QByteArray &utf8)
     return source;
 }
 
-BankText BankText::fromPlainBank(const QByteArray &plain)
+BankText BankText::fromBank(const QuestionLines &lines)
 {
     BankText bank;
     bank.kind = Kind::Bank;
-    const QList<QByteArrayView> rawLines = splitPlainLines(plain);
-    for (qsizetype index = 0; index < rawLines.size(); ++index) {
-        const QByteArrayView raw = rawLines.at(index);
-        bank.lines.append({CodePage::fromAnsi(raw), index + 1, !CodePage::isValidAnsi(raw)});
-    }
+    bank.lines.reserve(lines.size());
+    for (qsizetype index = 0; index < lines.size(); ++index)
+        bank.lines.append({lines.at(index).toString(), index + 1, lines.hasSubstitutes(index)});
     // A CR LF after the last answer leaves an empty line that no pair holds.
     if (bank.lines.size() % 2 != 0 && bank.lines.last().text.isEmpty())
         bank.lines.removeLast();

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "bank/QuestionLines.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
-// A source or a bank as lines of text, for the commands that read either
-// (lint, diff): line 2k is a question, line 2k + 1 its answer.
+// A source or a bank as numbered lines of text: line 2k is a question, line
+// 2k + 1 its answer. fromSource is the one reading of a source's lines (build,
+// lint, diff); a bank's lines are the window's own QuestionLines.
 struct BankText
 {
     enum class Kind { Source, Bank };
@@ -29,6 +32,10 @@ struct BankText
     // A source is UTF-8 text without control characters other than tab, CR
     // and LF; an enciphered bank's bytes practically never are.
     static bool isSource(const QByteArray &bytes);
+    // LF or CR LF lines, each decoded on its own; a byte-order mark is dropped.
     static BankText fromSource(const QByteArray &utf8);
-    static BankText fromPlainBank(const QByteArray &plain);
+    static BankText fromBank(const QuestionLines &lines);
+
+    // Blank lines hold nothing but white space.
+    static bool isBlank(QStringView line);
 };

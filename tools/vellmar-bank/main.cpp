@@ -1,4 +1,5 @@
 #include "BankCommands.h"
+#include "CommandOutput.h"
 
 #include "text/CodePage.h"
 
