@@ -103,7 +103,9 @@ void fitLabelText(QLabel &label, const ControlSpec &row)
     constexpr qreal SmallestPointSize = 6;
     QFont font = label.font();
     const QString text = row.text.toString();
-    while (!fitsInto(text, font, label, row.rect.size()) && font.pointSizeF() - Step >= SmallestPointSize)
+    // What lies past the window's right edge is never seen.
+    const QSize room(qMin(row.rect.width(), ClientSize.width() - row.rect.x()), row.rect.height());
+    while (!fitsInto(text, font, label, room) && font.pointSizeF() - Step >= SmallestPointSize)
         font.setPointSizeF(font.pointSizeF() - Step);
     if (font != label.font())
         label.setFont(font);
