@@ -14,6 +14,7 @@ struct Argument
 {
     QString name;
     QString description;
+    bool repeats = false; // the last argument may come once or more
 };
 
 struct Command
@@ -59,6 +60,10 @@ const QList<Command> &commands()
         {QStringLiteral("diff"), QStringLiteral("List the pairs added, removed and changed between two versions."),
          {{QStringLiteral("OLD"), QStringLiteral("The older source or bank.")}, {QStringLiteral("NEW"), QStringLiteral("The newer one.")}},
          {JsonOption}, diff},
+        {QStringLiteral("recognise"), QStringLiteral("Read questions off pictures as the window does, and rank the bank's."),
+         {{QStringLiteral("BANK"), QStringLiteral("The enciphered bank.")},
+          {QStringLiteral("IMAGE"), QStringLiteral("A picture of a question (PNG, JPEG, ...)."), true}},
+         {JsonOption}, recognise},
     };
     return table;
 }
@@ -69,7 +74,7 @@ QString usageLine(const Command &command)
     if (!command.options.isEmpty())
         words << QStringLiteral("[options]");
     for (const Argument &argument : command.arguments)
-        words << argument.name;
+        words << argument.name + (argument.repeats ? QStringLiteral("...") : QString());
     return QStringLiteral("Usage: ") + words.join(QLatin1Char(' '));
 }
 
@@ -119,7 +124,8 @@ int runCommand(const Command &command, const QStringList &arguments)
     parser.addOption(HelpOption);
     parser.addOptions(command.options);
     for (const Argument &argument : command.arguments)
-        parser.addPositionalArgument(argument.name, argument.description);
+        parser.addPositionalArgument(argument.name, argument.description,
+                                     argument.repeats ? argument.name + QStringLiteral("...") : QString());
     if (command.lastTakesTheRest)
         parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QString hint = ToolName + QLatin1Char(' ') + command.name;
@@ -132,10 +138,11 @@ int runCommand(const Command &command, const QStringList &arguments)
     QStringList positional = parser.positionalArguments();
     if (command.lastTakesTheRest)
         positional = withTheRestAsOne(positional, command.arguments.size());
-    if (positional.size() != command.arguments.size()) {
+    const bool repeats = !command.arguments.isEmpty() && command.arguments.back().repeats;
+    if (positional.size() != command.arguments.size() && !(repeats && positional.size() > command.arguments.size())) {
         QStringList names;
         for (const Argument &argument : command.arguments)
-            names << argument.name;
+            names << argument.name + (argument.repeats ? QStringLiteral("...") : QString());
         return usageError(QStringLiteral("%1 takes %2").arg(command.name, names.join(QStringLiteral(" and "))), hint);
     }
     return command.run(parser, positional);
