@@ -2,8 +2,8 @@
 
 #include "platform/FileSystem.h"
 
-// The calls on files that FileSystem builds on, one set for each system
-// (FileSystemPosix.cpp, FileSystemWindows.cpp). Files are the C library's
+// The calls on files that FileSystem builds on (FileSystemPosix.cpp), apart
+// from what FileSystem makes of them. Files are the C library's
 // descriptors; a failure returns -1 or false and leaves its cause in errno.
 namespace NativeFiles {
 
