@@ -191,6 +191,7 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::newRow("same path") << "same";
+        QTest::newRow("same path through ./") << "dot";
         QTest::newRow("hard link") << "hard";
         QTest::newRow("symbolic link") << "symbolic";
     }
@@ -203,6 +204,8 @@ private slots:
         const QByteArray bank = readFile(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"));
         writeFile(input, bank);
         QString output = input;
+        if (how == QLatin1String("dot"))
+            output = here.path() + QStringLiteral("/./bank.dat");
         if (how == QLatin1String("hard")) {
             output = here.filePath(QStringLiteral("hard.dat"));
             QCOMPARE(link(QFile::encodeName(input).constData(), QFile::encodeName(output).constData()), 0);
@@ -211,9 +214,13 @@ private slots:
             output = here.filePath(QStringLiteral("soft.dat"));
             QVERIFY(QFile::link(QStringLiteral("bank.dat"), output));
         }
+        writeFile(here.filePath(QStringLiteral("q.txt")), QByteArray("问题\n答案\n"));
         const QStringList before = entriesOf(here.path());
-        for (const char *command : {"decode", "encode", "build"})
+        for (const char *command : {"decode", "encode", "export", "build"})
             expectOneLineFailure(runTool({command, input, output}), output, "input and output are the same file");
+        // Every input counts, the readings file too.
+        expectOneLineFailure(runTool({"build", "-r", input, here.filePath(QStringLiteral("q.txt")), output}), output,
+                             "input and output are the same file");
         QCOMPARE(readFile(input), bank);
         QCOMPARE(entriesOf(here.path()), before);
     }
@@ -267,12 +274,24 @@ private slots:
         const Run run = runTool({"decode", bank, "-"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out.toUtf8().size() > 0, true);
-        QProcess full;
-        full.setStandardOutputFile(QStringLiteral("/dev/full"));
-        full.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), {"decode", bank, "-"});
-        QVERIFY(full.waitForFinished(60000));
-        QCOMPARE(full.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(full.readAllStandardError()), QStringLiteral("vellmar-bank: standard output: cannot write: No space left on device\n"));
+        // Every report that cannot be written is a failure, whatever the command.
+        QTemporaryDir here;
+        const QString source = here.filePath(QStringLiteral("q.txt"));
+        writeFile(source, QByteArray("中国的首都？\n北京\n"));
+        const QList<QStringList> reports{{"decode", bank, "-"}, {"export", bank, "-"}, {"search", bank, "中国的首"},
+                                         {"search", "--json", bank, "中国的首"}, {"check", bank}, {"lint", source},
+                                         {"lint", "--json", source}, {"diff", source, bank}, {"diff", "--json", bank, bank},
+                                         {"initials", "中国"}, {"--help"}, {"--version"}};
+        for (const QStringList &arguments : reports) {
+            QProcess full;
+            full.setStandardOutputFile(QStringLiteral("/dev/full"));
+            full.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments);
+            QVERIFY(full.waitForFinished(60000));
+            QVERIFY2(full.exitCode() == 1, qPrintable(arguments.join(' ')));
+            QVERIFY2(QString::fromUtf8(full.readAllStandardError())
+                         .endsWith(QStringLiteral("vellmar-bank: standard output: cannot write: No space left on device\n")),
+                     qPrintable(arguments.join(' ')));
+        }
     }
 
     // A bank of the largest size passes the size check; where memory is short,

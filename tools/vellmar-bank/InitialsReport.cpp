@@ -41,6 +41,13 @@ std::unique_ptr<QuestionInitials> questionInitials(const QCommandLineParser &par
     return initials;
 }
 
+QString severalReadingsWarning(const QuestionInitials::Filled &filled, QuestionInitials &initials)
+{
+    if (filled.unsettled.isEmpty())
+        return {};
+    return QStringLiteral("several readings for %1; add the word to a readings file").arg(describeUnsettled(initials, filled.unsettled));
+}
+
 void reportFilled(const QuestionInitials::Filled &filled, QuestionInitials &initials, const QCommandLineParser &parser,
                   const QString &where, bool showWords)
 {
@@ -48,9 +55,8 @@ void reportFilled(const QuestionInitials::Filled &filled, QuestionInitials &init
         if (showWords)
             printMessage(where + wordUsed(initials.overrides().words().at(used), parser.value(ReadingsOption)));
     }
-    if (!filled.unsettled.isEmpty())
-        printMessage(where + QStringLiteral("warning: several readings for %1; add the word to a readings file")
-                                 .arg(describeUnsettled(initials, filled.unsettled)));
+    if (const QString warning = severalReadingsWarning(filled, initials); !warning.isEmpty())
+        printMessage(where + QStringLiteral("warning: ") + warning);
 }
 
 } // namespace BankCommands
