@@ -64,6 +64,7 @@ private:
     void showResult(const SearchResult &result);
     void emptyQueryBox();
     void selectMatchingAnswer();
+    void selectMatchingQuestion();
 
     void ListLinks(const QString &pattern);
     void WebBrowser1_DownloadComplete();
