@@ -105,6 +105,7 @@ private slots:
         QTest::newRow("not in GBK") << QStringLiteral("问题-wt\n答案\n好😀题-ht\n答\n").toUtf8() << "line 3, column 2: character '😀' (U+1F600)";
         QTest::newRow("odd lines") << QByteArray("q-a\nanswer\nq2-b\n") << "line 3: question without an answer";
         QTest::newRow("not UTF-8") << QByteArray("q-a\n\xff\xfe\n") << "line 2: not valid UTF-8";
+        QTest::newRow("character cut off at the line's end") << QByteArray("q\xe9\x88\r\na\n") << "line 1: not valid UTF-8";
         QTest::newRow("empty") << QByteArray() << "no lines";
         // A blank line would turn every question after it into an answer.
         QTest::newRow("blank line, odd count") << QByteArray("Q1\nA1\n\nQ2\nA2\n") << "line 3: blank line where a question belongs";
