@@ -29,6 +29,8 @@ build|libxcb1-dev|xcb, with which the window checks that the X display can be op
 build|qt6-webengine-dev|the browser pane
 build|libqt6webenginecore6-bin|the browser engine'"'"'s helper process, which shows the pages
 build|libicu-dev|Unicode and code page support
+build|libime-data|libime's pinyin dictionary sc.dict, whose words vellmar-bank's initials take
+build|libime-bin|libime_pinyindict, which dumps that dictionary as text for the build
 build|fonts-wqy-microhei|a Chinese font: without one every text of the window is missing
 build|libtesseract-dev|the OCR engine that reads questions off the screen
 build|libleptonica-dev|the image library the OCR engine is built on

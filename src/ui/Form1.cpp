@@ -1,5 +1,8 @@
 #include "ui/Form1.h"
 
+#include "screen/ScreenReading.h"
+#include "ui/ScreenReadingPanel.h"
+
 #include "browser/BrowserPane.h"
 #include "browser/HarvestLinks.h"
 #include "browser/WebAddresses.h"
@@ -44,12 +47,22 @@ Form1::Form1(QWidget *parent, BrowserChoice browser)
     placeControls();
     // The query box already holds its prompt, so that prompt starts no search.
     connectBehaviours();
+    createScreenReading();
     m_SSTab1->setCurrentIndex(StartTab);
+}
+
+// Reading the question off the screen, beside the typed search; it costs
+// nothing until it is first used.
+void Form1::createScreenReading()
+{
+    m_screenReading = new ScreenReading(m_questionLines, *this, ScreenReadingSettings(), this);
+    m_screenPanel = new ScreenReadingPanel(*m_screenReading, {m_SSTab1->widget(StartTab), m_labtip, m_lQ, m_lA}, this);
 }
 
 void Form1::setQuestionLines(QuestionLines lines)
 {
     m_questionLines = std::move(lines);
+    m_screenReading->bankChanged();
 }
 
 void Form1::showBankInUse(const QString &path, const QDateTime &modified)

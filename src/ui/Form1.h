@@ -16,6 +16,8 @@ class ClickableLabel;
 class QLabel;
 class QListWidget;
 class QTabWidget;
+class ScreenReading;
+class ScreenReadingPanel;
 struct SearchResult;
 
 // The one window: a tab panel filling the client area, the controls of the
@@ -34,6 +36,8 @@ public:
     QListWidget *lA() const { return m_lA; }
     // Null when the window runs without the browser engine.
     BrowserPane *WebBrowser1() const { return m_WebBrowser1; }
+    ScreenReading *screenReading() const { return m_screenReading; }
+    ScreenReadingPanel *screenPanel() const { return m_screenPanel; }
 
     // The link harvest's rows, kept for the window's life and never shown.
     const LinkRows &harvest() const { return m_harvest; }
@@ -72,6 +76,7 @@ private:
     void createControls(BrowserChoice browser);
     void placeControls();
     void connectBehaviours();
+    void createScreenReading();
 
     void searchQuery(const QString &query);
     void showResult(const SearchResult &result);
@@ -97,6 +102,8 @@ private:
     BrowserPane *m_WebBrowser1 = nullptr;
     ClickableLabel *m_Label5 = nullptr;
     ClickableLabel *m_Label8 = nullptr;
+    ScreenReading *m_screenReading = nullptr;
+    ScreenReadingPanel *m_screenPanel = nullptr;
     LinkRows m_harvest;
     PageOpener m_opener;
 };

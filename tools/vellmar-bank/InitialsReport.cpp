@@ -3,7 +3,7 @@
 #include "CommandInputs.h"
 #include "CommandOptions.h"
 #include "CommandOutput.h"
-#include "SeveralReadings.h"
+#include "PinyinDictionary.h"
 
 namespace BankCommands {
 namespace {
@@ -20,7 +20,7 @@ QString describeUnsettled(QuestionInitials &initials, QStringView characters)
         const char32_t chosen = initials.pinyinInitialOf(character.unicode());
         described << QStringLiteral("%1 (%2; \"%3\" taken)")
                          .arg(character)
-                         .arg(SeveralReadings::initialsOf(character.unicode()))
+                         .arg(PinyinDictionary::builtIn().severalInitialsOf(character.unicode()))
                          .arg(QChar::fromUcs4(chosen));
     }
     return described.join(QStringLiteral(", "));
