@@ -1,6 +1,6 @@
 // The makers' tool on a generated bank of a million pairs: build with the
 // initials filled in beside build of a source that already holds them, and
-// lint beside check.
+// lint beside check; and reading a makers' readings file of 100,000 lines.
 
 #include "BankGenerator.h"
 
@@ -9,6 +9,7 @@
 #include "BankSource.h"
 #include "BankText.h"
 #include "QuestionInitials.h"
+#include "ReadingOverrides.h"
 
 #include "text/CodePage.h"
 
@@ -98,6 +99,40 @@ void BM_Check(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * plain.size());
 }
 
+// A readings file of distinct words made of the common characters, each with
+// initials of its length.
+QByteArray readingsFile(int lines)
+{
+    constexpr char16_t FirstCharacter = u'一';
+    constexpr int Characters = 2000;
+    QString text;
+    for (int line = 0; line < lines; ++line) {
+        const int word = line + Characters; // two or more characters each
+        QString characters, initials;
+        for (int rest = word; rest > 0; rest /= Characters) {
+            characters += QChar(char16_t(FirstCharacter + rest % Characters));
+            initials += QLatin1Char('a');
+        }
+        text += characters + QLatin1Char(' ') + initials + QLatin1Char('\n');
+    }
+    return text.toUtf8();
+}
+
+void BM_ReadingsFile(benchmark::State &state)
+{
+    const QByteArray file = readingsFile(int(state.range(0)));
+    for (auto _ : state) {
+        ReadingOverrides overrides;
+        QString error;
+        if (!ReadingOverrides::parse(file, QStringLiteral("bench"), overrides, error)) {
+            state.SkipWithError(error.toStdString().c_str());
+            return;
+        }
+        benchmark::DoNotOptimize(overrides);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void makerSizes(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -109,3 +144,4 @@ BENCHMARK(BM_BuildFillingInitials)->Apply(makerSizes);
 BENCHMARK(BM_BuildInitialsWritten)->Apply(makerSizes);
 BENCHMARK(BM_Lint)->Apply(makerSizes);
 BENCHMARK(BM_Check)->Apply(makerSizes);
+BENCHMARK(BM_ReadingsFile)->Arg(100'000)->Unit(benchmark::kMillisecond);

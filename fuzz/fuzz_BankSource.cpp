@@ -23,7 +23,8 @@ std::optional<int> firstBadUtf8Line(const QByteArray &utf8)
 {
     const QList<QByteArray> lines = utf8.split('\n');
     for (int index = 0; index < lines.size(); ++index) {
-        QStringDecoder decoder(QStringDecoder::Utf8);
+        // A character cut off at the end is as wrong as any other bad byte.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString text = decoder(lines.at(index));
         if (decoder.hasError())
             return index + 1;
@@ -38,7 +39,9 @@ bool isBlank(const QString &line)
 
 QStringList sourceLines(const QByteArray &utf8)
 {
-    QString text = QString::fromUtf8(utf8);
+    // One byte-order mark at the start is dropped; any further U+FEFF is text.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder(utf8);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     QStringList lines = text.split(u'\n');

@@ -2,11 +2,7 @@
 
 #include <cstdint>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
 #include <unistd.h>
-#endif
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
@@ -15,20 +11,7 @@ namespace Platform {
 
 bool runsAsRoot()
 {
-#if defined(_WIN32)
-    return false;
-#else
     return geteuid() == 0;
-#endif
-}
-
-unsigned ansiCodePage()
-{
-#if defined(_WIN32)
-    return GetACP();
-#else
-    return 0;
-#endif
 }
 
 void adviseLargePages(const void *data, std::size_t bytes)

@@ -70,7 +70,7 @@ bool isValidAnsi(QByteArrayView bytes)
 
 bool gbkAvailable()
 {
-    return GbkConverter::source() != GbkConverter::Source::None;
+    return GbkConverter::available();
 }
 
 QByteArray toAnsi(QStringView text)

@@ -6,6 +6,7 @@
 #include "ui/ScaledPictures.h"
 
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QListWidget>
 #include <QPixmap>
 #include <QTabWidget>
@@ -85,12 +86,41 @@ QCursor handCursor()
     return QCursor(QPixmap(QStringLiteral(":/hand.cur")), 12, 4);
 }
 
+// The glyphs of `text`, drawn from the top-left corner, stay inside `room`.
+bool fitsInto(const QString &text, const QFont &font, const QWidget &widget, QSizeF room)
+{
+    const QFontMetricsF metrics(font, &widget);
+    const QRectF ink = metrics.boundingRect(text).translated(0, metrics.ascent());
+    return metrics.horizontalAdvance(text) <= room.width() && ink.top() >= 0 && ink.bottom() <= room.height();
+}
+
+// The Chinese fonts at hand are wider than the design's, and a screen of
+// more dots per inch makes every text larger: a label whose text would be
+// cut takes a smaller size, for that label alone, and keeps its place.
+void fitLabelText(QLabel &label, const ControlSpec &row)
+{
+    constexpr qreal Step = 0.25;
+    constexpr qreal SmallestPointSize = 6;
+    QFont font = label.font();
+    const QString text = row.text.toString();
+    // What lies past the window's right edge is never seen.
+    const QSize room(qMin(row.rect.width(), ClientSize.width() - row.rect.x()), row.rect.height());
+    while (!fitsInto(text, font, label, room) && font.pointSizeF() - Step >= SmallestPointSize)
+        font.setPointSizeF(font.pointSizeF() - Step);
+    if (font != label.font())
+        label.setFont(font);
+}
+
 QWidget *createControl(const ControlSpec &row, QWidget *page)
 {
     QWidget *control = createWidget(row, page);
     control->setObjectName(row.name.toString());
+    control->setAccessibleName(row.accessibleName.toString());
+    control->setAccessibleDescription(row.accessibleDescription.toString());
     if (row.font != FontChoice::WindowFont || row.underline)
         control->setFont(fontFor(row));
+    if (row.kind == Kind::Label)
+        fitLabelText(*static_cast<QLabel *>(control), row);
     applyTextColour(control, row.colour);
     if (row.handCursor)
         control->setCursor(handCursor());

@@ -58,6 +58,8 @@ struct ControlSpec
     bool underline;
     TextColour colour;
     bool handCursor;
+    QStringView accessibleName;        // what a screen reader calls the control
+    QStringView accessibleDescription; // and what it says the control is for
 };
 
 // Every control of the window, tab by tab.

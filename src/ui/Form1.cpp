@@ -1,11 +1,16 @@
 #include "ui/Form1.h"
 
+#include "screen/ScreenReading.h"
+#include "ui/ScreenReadingPanel.h"
+
 #include "browser/BrowserPane.h"
 #include "browser/HarvestLinks.h"
 #include "browser/WebAddresses.h"
 #include "search/SearchQuestions.h"
 #include "ui/ClickableLabel.h"
 #include "ui/ControlLayout.h"
+#include "ui/CutRowTips.h"
+#include "ui/ListsInStep.h"
 
 #include <QEvent>
 #include <QIcon>
@@ -38,12 +43,22 @@ Form1::Form1(QWidget *parent)
     placeControls();
     // The query box already holds its prompt, so that prompt starts no search.
     connectBehaviours();
+    createScreenReading();
     m_SSTab1->setCurrentIndex(StartTab);
+}
+
+// Reading the question off the screen, beside the typed search; it costs
+// nothing until it is first used.
+void Form1::createScreenReading()
+{
+    m_screenReading = new ScreenReading(m_questionLines, *this, ScreenReadingSettings(), this);
+    m_screenPanel = new ScreenReadingPanel(*m_screenReading, {m_SSTab1->widget(StartTab), m_labtip, m_lQ, m_lA}, this);
 }
 
 void Form1::setQuestionLines(QuestionLines lines)
 {
     m_questionLines = std::move(lines);
+    m_screenReading->bankChanged();
 }
 
 void Form1::setUpWindow()
@@ -90,6 +105,9 @@ void Form1::createControls()
     m_WebBrowser1 = factory.control<BrowserPane>(u"WebBrowser1");
     m_Label5 = factory.control<ClickableLabel>(u"Label5_5");
     m_Label8 = factory.control<ClickableLabel>(u"Label8");
+    new ListsInStep(*m_lQ, *m_lA);
+    new CutRowTips(*m_lQ);
+    new CutRowTips(*m_lA);
 }
 
 // The layout's places are in client-area pixels; each control sits on its
@@ -106,9 +124,11 @@ void Form1::connectBehaviours()
 {
     connect(m_tQ, &QLineEdit::textChanged, this, &Form1::searchQuery);
     connect(m_tQ, &QueryBox::clicked, this, &Form1::emptyQueryBox);
+    connect(m_tQ, &QueryBox::escapePressed, this, &Form1::emptyQueryBox);
     connect(m_lQ, &QListWidget::itemSelectionChanged, this, &Form1::selectMatchingAnswer);
     // A click on the question already selected picks its answer again, too.
     connect(m_lQ, &QListWidget::itemClicked, this, &Form1::selectMatchingAnswer);
+    connect(m_lA, &QListWidget::itemSelectionChanged, this, &Form1::selectMatchingQuestion);
     connect(m_Label5, &ClickableLabel::clicked, this, [this] { Label5_Click(Label5Index); });
     connect(m_Label8, &ClickableLabel::clicked, this, &Form1::Label8_Click);
     connect(m_WebBrowser1, &BrowserPane::DownloadComplete, this, &Form1::WebBrowser1_DownloadComplete);
@@ -153,7 +173,9 @@ void Form1::setFocusOrder()
         QWidget::setTabOrder(order[next - 1], order[next]);
     // Where the window was activated on show, the focus went to the old first
     // control; the user types into the query box from the start either way.
+    // The prompt is selected, so the first key typed replaces it.
     m_tQ->setFocus(Qt::OtherFocusReason);
+    m_tQ->selectAll();
 }
 
 void Form1::showStartTip()
@@ -195,6 +217,17 @@ void Form1::selectMatchingAnswer()
         return;
     m_lA->setCurrentItem(answer, QItemSelectionModel::ClearAndSelect);
     m_lA->scrollToItem(answer);
+}
+
+// The selection is shared too: a pick in the answers marks its question, so
+// the two marked rows are always one pair.
+void Form1::selectMatchingQuestion()
+{
+    const QList<QListWidgetItem *> picked = m_lA->selectedItems();
+    if (picked.isEmpty())
+        return;
+    if (QListWidgetItem *question = m_lQ->item(m_lA->row(picked.first())))
+        m_lQ->setCurrentItem(question, QItemSelectionModel::ClearAndSelect);
 }
 
 void Form1::WebBrowser1_DownloadComplete()

@@ -15,6 +15,8 @@ class ClickableLabel;
 class QLabel;
 class QListWidget;
 class QTabWidget;
+class ScreenReading;
+class ScreenReadingPanel;
 struct SearchResult;
 
 // The one window: a tab panel filling the client area, the controls of the
@@ -32,6 +34,8 @@ public:
     QListWidget *lQ() const { return m_lQ; }
     QListWidget *lA() const { return m_lA; }
     BrowserPane *WebBrowser1() const { return m_WebBrowser1; }
+    ScreenReading *screenReading() const { return m_screenReading; }
+    ScreenReadingPanel *screenPanel() const { return m_screenPanel; }
 
     // The link harvest's rows, kept for the window's life and never shown.
     const LinkRows &harvest() const { return m_harvest; }
@@ -59,11 +63,13 @@ private:
     void createControls();
     void placeControls();
     void connectBehaviours();
+    void createScreenReading();
 
     void searchQuery(const QString &query);
     void showResult(const SearchResult &result);
     void emptyQueryBox();
     void selectMatchingAnswer();
+    void selectMatchingQuestion();
 
     void ListLinks(const QString &pattern);
     void WebBrowser1_DownloadComplete();
@@ -82,6 +88,8 @@ private:
     BrowserPane *m_WebBrowser1 = nullptr;
     ClickableLabel *m_Label5 = nullptr;
     ClickableLabel *m_Label8 = nullptr;
+    ScreenReading *m_screenReading = nullptr;
+    ScreenReadingPanel *m_screenPanel = nullptr;
     LinkRows m_harvest;
     PageOpener m_opener;
 };

@@ -15,13 +15,6 @@
 namespace StartUp {
 namespace {
 
-// On Windows and macOS no variable names the desktop: it is always there.
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-constexpr bool DesktopIsPartOfTheSystem = true;
-#else
-constexpr bool DesktopIsPartOfTheSystem = false;
-#endif
-
 bool hasEnvironmentVariable(const char *name)
 {
     return !qEnvironmentVariableIsEmpty(name);
@@ -46,7 +39,7 @@ bool loadBank(Form1 &form, const QString &bankPath, QString &error)
 
 bool displayAvailable()
 {
-    return DesktopIsPartOfTheSystem || hasEnvironmentVariable("DISPLAY") || hasEnvironmentVariable("WAYLAND_DISPLAY")
+    return hasEnvironmentVariable("DISPLAY") || hasEnvironmentVariable("WAYLAND_DISPLAY")
         || hasEnvironmentVariable("QT_QPA_PLATFORM");
 }
 

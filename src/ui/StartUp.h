@@ -9,7 +9,7 @@ class Form1;
 namespace StartUp {
 
 // A display to open the window on: X11, Wayland, or a Qt platform chosen
-// explicitly; always on Windows and macOS, whose desktop is part of the system.
+// explicitly.
 bool displayAvailable();
 
 // The browser engine's sandbox cannot run as root, so only then is it turned

@@ -10,7 +10,6 @@ struct xcb_connection_t;
 // would abort on such a display. The connection is held until release(),
 // once Qt has its own: an X server that resets when its last client leaves
 // (as Xvfb does) would otherwise refuse Qt's connection while it resets.
-// Built without X11 (Windows, macOS), it finds no problem.
 class XDisplayProbe
 {
 public:

@@ -85,7 +85,8 @@ private slots:
                                         {QStringLiteral("--field"), package, QStringLiteral("Depends")});
         QVERIFY2(depends.succeeded(), qPrintable(depends.all()));
         for (const char *needed : {"fonts-wqy-microhei | fonts-noto-cjk", "qt6-translations-l10n",
-                                   "libqt6webenginewidgets6", "libqt6webenginecore6-bin", "libc6"})
+                                   "libqt6webenginewidgets6", "libqt6webenginecore6-bin", "libc6",
+                                   "tesseract-ocr-chi-sim", "libtesseract5"})
             QVERIFY2(depends.out.contains(QLatin1String(needed)), qPrintable(depends.out));
         const ProgramRun maintainer = runProgram(QStringLiteral("dpkg-deb"),
                                            {QStringLiteral("--field"), package, QStringLiteral("Maintainer")});

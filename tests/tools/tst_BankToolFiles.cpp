@@ -5,10 +5,14 @@
 #include "platform/Platform.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sched.h>
 
 #include <functional>
 #include <optional>
@@ -86,6 +90,35 @@ private:
     QByteArray m_path;
     bool m_mounted = false;
 };
+
+// In the child: /proc hidden, so that no file without a name can be given
+// one, and the tool writes a named temporary file instead.
+void hideProc()
+{
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || mount("tmpfs", "/proc", "tmpfs", 0, nullptr) != 0)
+        std::_Exit(3);
+}
+
+// `encode` of a large bank over an old output, ended by `signalNumber` at
+// `delayMs`; false when the signal came after its end.
+bool encodeCutShort(const QStringList &arguments, int signalNumber, int delayMs, bool withoutProc)
+{
+    QProcess tool;
+    if (withoutProc)
+        tool.setChildProcessModifier(hideProc);
+    tool.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments);
+    if (!tool.waitForStarted())
+        return false;
+    if (tool.waitForFinished(delayMs))
+        return false;
+    const qint64 pid = tool.processId();
+    if (pid <= 0) // never kill(0), which names the whole process group
+        return false;
+    ::kill(pid_t(pid), signalNumber);
+    tool.waitForFinished();
+    return tool.exitStatus() == QProcess::CrashExit;
+}
 
 } // namespace
 
@@ -191,6 +224,7 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::newRow("same path") << "same";
+        QTest::newRow("same path through ./") << "dot";
         QTest::newRow("hard link") << "hard";
         QTest::newRow("symbolic link") << "symbolic";
     }
@@ -203,6 +237,8 @@ private slots:
         const QByteArray bank = readFile(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"));
         writeFile(input, bank);
         QString output = input;
+        if (how == QLatin1String("dot"))
+            output = here.path() + QStringLiteral("/./bank.dat");
         if (how == QLatin1String("hard")) {
             output = here.filePath(QStringLiteral("hard.dat"));
             QCOMPARE(link(QFile::encodeName(input).constData(), QFile::encodeName(output).constData()), 0);
@@ -211,9 +247,13 @@ private slots:
             output = here.filePath(QStringLiteral("soft.dat"));
             QVERIFY(QFile::link(QStringLiteral("bank.dat"), output));
         }
+        writeFile(here.filePath(QStringLiteral("q.txt")), QByteArray("问题\n答案\n"));
         const QStringList before = entriesOf(here.path());
-        for (const char *command : {"decode", "encode", "build"})
+        for (const char *command : {"decode", "encode", "export", "build"})
             expectOneLineFailure(runTool({command, input, output}), output, "input and output are the same file");
+        // Every input counts, the readings file too.
+        expectOneLineFailure(runTool({"build", "-r", input, here.filePath(QStringLiteral("q.txt")), output}), output,
+                             "input and output are the same file");
         QCOMPARE(readFile(input), bank);
         QCOMPARE(entriesOf(here.path()), before);
     }
@@ -267,12 +307,65 @@ private slots:
         const Run run = runTool({"decode", bank, "-"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out.toUtf8().size() > 0, true);
-        QProcess full;
-        full.setStandardOutputFile(QStringLiteral("/dev/full"));
-        full.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), {"decode", bank, "-"});
-        QVERIFY(full.waitForFinished(60000));
-        QCOMPARE(full.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(full.readAllStandardError()), QStringLiteral("vellmar-bank: standard output: cannot write: No space left on device\n"));
+        // Every report that cannot be written is a failure, whatever the command.
+        QTemporaryDir here;
+        const QString source = here.filePath(QStringLiteral("q.txt"));
+        writeFile(source, QByteArray("中国的首都？\n北京\n"));
+        const QList<QStringList> reports{{"decode", bank, "-"}, {"export", bank, "-"}, {"search", bank, "中国的首"},
+                                         {"search", "--json", bank, "中国的首"}, {"check", bank}, {"lint", source},
+                                         {"lint", "--json", source}, {"diff", source, bank}, {"diff", "--json", bank, bank},
+                                         {"initials", "中国"}, {"--help"}, {"--version"}};
+        for (const QStringList &arguments : reports) {
+            QProcess full;
+            full.setStandardOutputFile(QStringLiteral("/dev/full"));
+            full.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments);
+            QVERIFY(full.waitForFinished(60000));
+            QVERIFY2(full.exitCode() == 1, qPrintable(arguments.join(' ')));
+            QVERIFY2(QString::fromUtf8(full.readAllStandardError())
+                         .endsWith(QStringLiteral("vellmar-bank: standard output: cannot write: No space left on device\n")),
+                     qPrintable(arguments.join(' ')));
+        }
+    }
+
+    // A signal while the output is written leaves the old output whole and
+    // no temporary file: a file without a name until it is whole, or, where
+    // it cannot be named, a named one that the catchable signals remove.
+    void interruptedWriteLeavesTheOldOutput_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("withoutProc");
+        for (const auto &[name, number] : {std::pair{"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}}) {
+            QTest::addRow("%s", name) << number << false;
+            QTest::addRow("%s, named temporary file", name) << number << true;
+        }
+        QTest::addRow("SIGKILL") << int(SIGKILL) << false;
+    }
+
+    void interruptedWriteLeavesTheOldOutput()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, withoutProc);
+        if (withoutProc && geteuid() != 0)
+            QSKIP("hiding /proc needs the superuser");
+        QTemporaryDir here;
+        const QString plain = here.filePath(QStringLiteral("plain.txt"));
+        const QString output = here.filePath(QStringLiteral("out.dat"));
+        writeFile(plain, QByteArray(32 << 20, 'a'));
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(runTool({"encode", plain, output}).exitCode, 0);
+        const int wholeRunMs = int(timer.elapsed());
+        const QByteArray written = readFile(output);
+        const QByteArray old("the old output\r\n");
+        int cutShort = 0;
+        for (int step = 1; step <= 6; ++step) {
+            writeFile(output, old);
+            cutShort += encodeCutShort({"encode", plain, output}, signalNumber, wholeRunMs * step / 6, withoutProc);
+            const QByteArray after = readFile(output);
+            QVERIFY2(after == old || after == written, qPrintable(QString::number(after.size())));
+            QCOMPARE(entriesOf(here.path()), QStringList({"out.dat", "plain.txt"}));
+        }
+        QVERIFY(cutShort > 0);
     }
 
     // A bank of the largest size passes the size check; where memory is short,

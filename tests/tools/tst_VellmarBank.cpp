@@ -105,6 +105,7 @@ private slots:
         QTest::newRow("not in GBK") << QStringLiteral("问题-wt\n答案\n好😀题-ht\n答\n").toUtf8() << "line 3, column 2: character '😀' (U+1F600)";
         QTest::newRow("odd lines") << QByteArray("q-a\nanswer\nq2-b\n") << "line 3: question without an answer";
         QTest::newRow("not UTF-8") << QByteArray("q-a\n\xff\xfe\n") << "line 2: not valid UTF-8";
+        QTest::newRow("character cut off at the line's end") << QByteArray("q\xe9\x88\r\na\n") << "line 1: not valid UTF-8";
         QTest::newRow("empty") << QByteArray() << "no lines";
         // A blank line would turn every question after it into an answer.
         QTest::newRow("blank line, odd count") << QByteArray("Q1\nA1\n\nQ2\nA2\n") << "line 3: blank line where a question belongs";
@@ -166,6 +167,11 @@ private slots:
         QVERIFY(plain.contains(QStringLiteral("2008年奥运会在哪个城市举办？\t北京")));
         QCOMPARE(runTool({"search", "--json", bank, "zzzzqqqq"}).out,
                  QStringLiteral("{\"status\": \"未查询到先关问题\", \"hits\": 0, \"questions\": [], \"answers\": []}\n"));
+        // Initials follow a "-": everything after the bank is the query, after "--" too.
+        const Run dash = runTool({"search", bank, "-zgds"});
+        QCOMPARE(dash.exitCode, 0);
+        QVERIFY2(dash.out.contains(QStringLiteral("中国的首都是哪座城市？\t北京")), qPrintable(dash.all()));
+        QCOMPARE(runTool({"search", bank, "--", "-zgds"}).out, dash.out);
     }
 
     void checkReportsProblems()
@@ -219,9 +225,11 @@ private slots:
                  qPrintable(run.err));
         QVERIFY2(!run.err.contains("warning"), qPrintable(run.err));
         QCOMPARE(runTool({"initials", "-r", path("readings.txt"), "中国银行"}).out, QStringLiteral("zgyh\n"));
-        const Run unsettled = runTool({"initials", "中国银行"});
-        QCOMPARE(unsettled.out, QStringLiteral("zgyx\n"));
-        QVERIFY2(unsettled.err.contains("several readings for 行 (hx; \"x\" taken)"), qPrintable(unsettled.err));
+        // Without the file the dictionary's word settles 银行; nothing settles 长 alone.
+        QCOMPARE(runTool({"initials", "中国银行"}).out, QStringLiteral("zgyh\n"));
+        const Run unsettled = runTool({"initials", "长"});
+        QCOMPARE(unsettled.out, QStringLiteral("z\n"));
+        QVERIFY2(unsettled.err.contains("several readings for 长 (cz; \"z\" taken)"), qPrintable(unsettled.err));
     }
 
     void buildRejectsBadReadings_data()
@@ -231,7 +239,7 @@ private slots:
         QTest::newRow("no initials") << "银行\n" << "line 1: expected a word";
         QTest::newRow("too few") << "# c\n银行 y\n" << "line 2: \"银行\" has 2 characters with initials but \"y\" gives 1";
         QTest::newRow("upper case") << "银行 YH\n" << "line 1: initials \"YH\" must be lower-case";
-        QTest::newRow("twice") << "银行 yh\n银行 yx\n" << "line 2: \"银行\" is already given on line 1";
+        QTest::newRow("twice") << "银行 yh\n中国 zg\n银行 yx\n" << "line 3: \"银行\" is already given on line 1";
     }
 
     void buildRejectsBadReadings()
@@ -309,13 +317,14 @@ private slots:
         QTest::newRow("near-duplicate") << pair + "中国的首都是哪座城市?\n北京\n" << false << 3 << "warning" << "near-duplicate";
         QTest::newRow("full-width forms") << "２００８年奥运会\n北京\n2008年 奥运会\n北京\n" << false << 3 << "warning" << "near-duplicate";
         QTest::newRow("full-width dash") << "问题－wt\n答\n" << false << 1 << "warning" << "full-width-dash";
-        QTest::newRow("initials differ") << "长江有多长-cjydc\n很长\n" << false << 1 << "warning" << "initials-differ";
+        QTest::newRow("initials differ") << "长江有多长-zjydz\n很长\n" << false << 1 << "warning" << "initials-differ";
         QTest::newRow("empty answer") << "问题-wt\n\n" << false << 2 << "warning" << "empty-answer";
         QTest::newRow("dash in question") << "F-22是哪国的战机？\n美国\n" << false << 1 << "warning" << "dash-in-question";
         QTest::newRow("lone CR") << "问题-wt\r\r\n答\n" << false << 1 << "warning" << "lone-cr";
         QTest::newRow("lone CR in a bank") << "问题-wt\r\n答\r\r\n" << true << 2 << "warning" << "lone-cr";
         QTest::newRow("trailing blanks") << "问题-wt\n答 \n" << false << 2 << "warning" << "trailing-blanks";
         QTest::newRow("upper case in question") << "维生素C是什么-wssc\n维生素\n" << false << 1 << "warning" << "upper-case-question";
+        QTest::newRow("several readings") << "重\n答\n" << false << 1 << "warning" << "several-readings";
     }
 
     void lintFindsWhatPlayersWouldReport()
@@ -338,6 +347,33 @@ private slots:
         QCOMPARE(run.exitCode, severity == "error" ? 1 : 0);
         const Run plain = runTool({"lint", file});
         QVERIFY2(plain.out.contains(QStringLiteral("%1:%2: %3: ").arg(file).arg(line).arg(severity)), qPrintable(plain.out));
+    }
+
+    // Build says as warnings what lint finds in the same source, and --strict
+    // fails on lint's errors; lint gives build's reading warnings; a file
+    // that cannot be linted is exit 2, in JSON too.
+    void buildAndLintAgree()
+    {
+        writeFile(path("agree.txt"), QStringLiteral("重复的问题\n一\n重复的问题\n二\n问题-wt\n答 \n").toUtf8());
+        const Run build = runTool({"build", path("agree.txt"), path("agree.dat")});
+        QCOMPARE(build.exitCode, 0);
+        QVERIFY2(build.err.contains(path("agree.txt") + ":3: warning: the question of line 1 again")
+                     && build.err.contains(path("agree.txt") + ":6: warning: blanks at the end"),
+                 qPrintable(build.err));
+        const Run strict = runTool({"build", "--strict", path("agree.txt"), path("strict.dat")});
+        QCOMPARE(strict.exitCode, 1);
+        QVERIFY2(strict.err.endsWith(path("agree.txt") + ": lint finds 1 error; nothing written (--strict)\n"), qPrintable(strict.err));
+        QVERIFY(!QFile::exists(path("strict.dat")));
+        const Run lint = runTool({"lint", path("agree.txt")});
+        QCOMPARE(lint.exitCode, 1);
+        QVERIFY2(lint.out.contains(path("agree.txt") + ": 3 pairs, 1 error, "), qPrintable(lint.out));
+        for (const QString &line : build.err.split('\n')) {
+            if (line.contains("several readings"))
+                QVERIFY2(lint.out.contains(line.mid(line.indexOf(path("agree.txt")))), qPrintable(line));
+        }
+        const Run missing = runTool({"lint", "--json", path("nowhere.txt")});
+        QCOMPARE(missing.exitCode, 2);
+        QCOMPARE(jsonOf(missing).value("error").toString(), path("nowhere.txt") + ": no such file");
     }
 
     void exportGivesASourceThatBuildsTheSameBank()
@@ -366,6 +402,21 @@ private slots:
         QCOMPARE(broken.exitCode, 1);
         QVERIFY2(broken.err.contains(path("broken.dat") + ": line 2: bytes that are not GBK"), qPrintable(broken.err));
         QVERIFY(!QFile::exists(path("broken.txt")));
+
+        // A bank whose source would not build it again is refused, naming the line, unless --lossy.
+        writeBankText(path("odd.dat"), QStringLiteral("问一-wy\r\n答\r\n问二-we"));
+        writeBankText(path("blank.dat"), QStringLiteral("问一-wy\r\n答\r\n\r\n二\r\n"));
+        writeBankText(path("open.dat"), QStringLiteral("问一-wy\r\n答"));
+        const QList<std::pair<QString, QString>> refusals{{"odd", ": line 3: question without an answer"},
+                                                          {"blank", ": line 3: blank line where a question belongs"},
+                                                          {"open", ": line 2: the last line has no CR LF after it"}};
+        for (const auto &[name, why] : refusals) {
+            const Run refused = runTool({"export", path(name + ".dat"), path(name + ".txt")});
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY2(refused.err.contains(path(name + ".dat") + why), qPrintable(refused.err));
+            QVERIFY(!QFile::exists(path(name + ".txt")));
+            QCOMPARE(runTool({"export", "--lossy", path(name + ".dat"), path(name + ".txt")}).exitCode, 0);
+        }
     }
 
     void diffListsExactlyWhatChanged()
@@ -374,7 +425,7 @@ private slots:
         writeBankText(path("new.dat"),
                       QStringLiteral("乙问题-yw\r\n乙\r\n丙问题-bwt\r\n丙丙\r\n丁问题-dwt\r\n丁\r\n重复的问题-cfdwt\r\n二\r\n"));
         const Run run = runTool({"diff", "--json", path("old.txt"), path("new.dat")});
-        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.exitCode, 1); // as diff(1): 1 when they differ, 0 the same, 2 on trouble
         const QJsonObject expected = QJsonDocument::fromJson(R"({
             "added": [{"question": "丁问题", "answer": "丁", "line": 5}],
             "removed": [{"question": "甲问题", "answer": "甲", "line": 1}, {"question": "重复的问题", "answer": "一", "line": 7}],
@@ -384,7 +435,10 @@ private slots:
         const Run text = runTool({"diff", path("old.txt"), path("new.dat")});
         QCOMPARE(text.out, QStringLiteral("added: 1\n+ 丁问题\t丁\nremoved: 2\n- 甲问题\t甲\n- 重复的问题\t一\n"
                                           "changed: 1\n~ 丙问题\t丙 -> 丙丙\n"));
-        QCOMPARE(runTool({"diff", path("new.dat"), path("new.dat")}).out, QStringLiteral("added: 0\nremoved: 0\nchanged: 0\n"));
+        const Run same = runTool({"diff", path("new.dat"), path("new.dat")});
+        QCOMPARE(same.exitCode, 0);
+        QCOMPARE(same.out, QStringLiteral("added: 0\nremoved: 0\nchanged: 0\n"));
+        QCOMPARE(runTool({"diff", path("new.dat"), path("nowhere.dat")}).exitCode, 2);
     }
 
     void helpAndVersion()
@@ -416,6 +470,24 @@ private slots:
         QCOMPARE(decode.exitCode, 1);
         QVERIFY2(decode.err.contains(path("nowhere.dat") + ": no such file"), qPrintable(decode.err));
         QVERIFY(!QFile::exists(path("out.txt")));
+        // A file of another kind is named for what it looks like.
+        writeFile(path("source.txt"), QStringLiteral("中国的首都？\n北京\n").toUtf8());
+        for (const QStringList &arguments : {QStringList{"search", path("source.txt"), "中国的首"}, QStringList{"check", path("source.txt")}}) {
+            const Run source = runTool(arguments);
+            QCOMPARE(source.exitCode, 1);
+            QVERIFY2(source.err.contains(path("source.txt") + ": looks like a UTF-8 source, not an enciphered bank; build it"),
+                     qPrintable(source.err));
+        }
+        writeFile(path("gbk.txt"), CodePage::toAnsi(QStringLiteral("中国的首都？\n北京\n")));
+        const Run gbkSource = runTool({"lint", path("gbk.txt")});
+        QCOMPARE(gbkSource.exitCode, 2);
+        QVERIFY2(gbkSource.err.contains(path("gbk.txt") + ": looks like GBK text") && gbkSource.err.contains("iconv -f GBK"),
+                 qPrintable(gbkSource.err));
+        const QString utf16 = QStringLiteral("\uFEFF中国的首都？\n北京\n");
+        writeFile(path("utf16.txt"), QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2));
+        const Run utf16Source = runTool({"lint", path("utf16.txt")});
+        QCOMPARE(utf16Source.exitCode, 2);
+        QVERIFY2(utf16Source.err.contains(path("utf16.txt") + ": looks like UTF-16 text"), qPrintable(utf16Source.err));
         QCOMPARE(runTool({"frobnicate"}).exitCode, 2);
         QCOMPARE(runTool({"build", path("x")}).exitCode, 2);
     }

@@ -14,6 +14,7 @@ struct Argument
 {
     QString name;
     QString description;
+    bool repeats = false; // the last argument may come once or more
 };
 
 struct Command
@@ -23,6 +24,9 @@ struct Command
     QList<Argument> arguments;
     QList<QCommandLineOption> options;
     std::function<int(const QCommandLineParser &parser, const QStringList &arguments)> run;
+    // The last argument is everything after the others, options or not, as
+    // one text: a query may begin with "-".
+    bool lastTakesTheRest = false;
 };
 
 const QList<Command> &commands()
@@ -31,7 +35,7 @@ const QList<Command> &commands()
         {QStringLiteral("build"), QStringLiteral("Make an enciphered bank from a UTF-8 source, filling in initials."),
          {{QStringLiteral("SOURCE"), QStringLiteral("UTF-8 text, LF or CR LF lines, questions and answers alternating.")},
           {QStringLiteral("BANK"), QStringLiteral("The bank to write: GBK, CR LF lines, enciphered.")}},
-         {ReadingsOption, VerboseOption, NoInitialsOption}, build},
+         {ReadingsOption, VerboseOption, NoInitialsOption, StrictOption}, build},
         {QStringLiteral("initials"), QStringLiteral("Print the initials build would fill in for a question."),
          {{QStringLiteral("TEXT"), QStringLiteral("The question.")}}, {ReadingsOption}, initials},
         {QStringLiteral("encode"), QStringLiteral("Encipher a plain GBK bank."),
@@ -45,10 +49,10 @@ const QList<Command> &commands()
         {QStringLiteral("export"), QStringLiteral("Turn a bank back into a UTF-8 source that build reads."),
          {{QStringLiteral("BANK"), QStringLiteral("The enciphered bank.")},
           {QStringLiteral("SOURCE"), QStringLiteral("The source to write, or - for standard output.")}},
-         {}, exportSource},
+         {LossyOption}, exportSource},
         {QStringLiteral("search"), QStringLiteral("Search a bank as the window does."),
          {{QStringLiteral("BANK"), QStringLiteral("The enciphered bank.")}, {QStringLiteral("QUERY"), QStringLiteral("What a player types.")}},
-         {JsonOption}, search},
+         {JsonOption}, search, true},
         {QStringLiteral("check"), QStringLiteral("Report a bank's lines, pairs and problems of shape."),
          {{QStringLiteral("BANK"), QStringLiteral("The enciphered bank.")}}, {}, check},
         {QStringLiteral("lint"), QStringLiteral("Find what players would report: repeated, wrong and unfindable questions."),
@@ -56,6 +60,10 @@ const QList<Command> &commands()
         {QStringLiteral("diff"), QStringLiteral("List the pairs added, removed and changed between two versions."),
          {{QStringLiteral("OLD"), QStringLiteral("The older source or bank.")}, {QStringLiteral("NEW"), QStringLiteral("The newer one.")}},
          {JsonOption}, diff},
+        {QStringLiteral("recognise"), QStringLiteral("Read questions off pictures as the window does, and rank the bank's."),
+         {{QStringLiteral("BANK"), QStringLiteral("The enciphered bank.")},
+          {QStringLiteral("IMAGE"), QStringLiteral("A picture of a question (PNG, JPEG, ...)."), true}},
+         {JsonOption}, recognise},
     };
     return table;
 }
@@ -66,7 +74,7 @@ QString usageLine(const Command &command)
     if (!command.options.isEmpty())
         words << QStringLiteral("[options]");
     for (const Argument &argument : command.arguments)
-        words << argument.name;
+        words << argument.name + (argument.repeats ? QStringLiteral("...") : QString());
     return QStringLiteral("Usage: ") + words.join(QLatin1Char(' '));
 }
 
@@ -94,6 +102,21 @@ int usageError(const QString &message, const QString &helpHint)
     return Usage;
 }
 
+// The arguments after the first `count` - 1 joined into one; a "--" that
+// leads them only marks where they begin.
+QStringList withTheRestAsOne(const QStringList &positional, qsizetype count)
+{
+    const qsizetype fixed = count - 1;
+    if (positional.size() <= fixed)
+        return positional;
+    QStringList rest = positional.mid(fixed);
+    if (rest.first() == QLatin1String("--"))
+        rest.removeFirst();
+    if (rest.isEmpty())
+        return positional.first(fixed);
+    return positional.first(fixed) << rest.join(QLatin1Char(' '));
+}
+
 int runCommand(const Command &command, const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -101,7 +124,10 @@ int runCommand(const Command &command, const QStringList &arguments)
     parser.addOption(HelpOption);
     parser.addOptions(command.options);
     for (const Argument &argument : command.arguments)
-        parser.addPositionalArgument(argument.name, argument.description);
+        parser.addPositionalArgument(argument.name, argument.description,
+                                     argument.repeats ? argument.name + QStringLiteral("...") : QString());
+    if (command.lastTakesTheRest)
+        parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QString hint = ToolName + QLatin1Char(' ') + command.name;
     if (!parser.parse(QStringList{hint} + arguments))
         return usageError(command.name + QStringLiteral(": ") + parser.errorText(), hint);
@@ -109,19 +135,20 @@ int runCommand(const Command &command, const QStringList &arguments)
         write(stdout, helpText(parser, usageLine(command)));
         return Ok;
     }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != command.arguments.size()) {
+    QStringList positional = parser.positionalArguments();
+    if (command.lastTakesTheRest)
+        positional = withTheRestAsOne(positional, command.arguments.size());
+    const bool repeats = !command.arguments.isEmpty() && command.arguments.back().repeats;
+    if (positional.size() != command.arguments.size() && !(repeats && positional.size() > command.arguments.size())) {
         QStringList names;
         for (const Argument &argument : command.arguments)
-            names << argument.name;
+            names << argument.name + (argument.repeats ? QStringLiteral("...") : QString());
         return usageError(QStringLiteral("%1 takes %2").arg(command.name, names.join(QStringLiteral(" and "))), hint);
     }
     return command.run(parser, positional);
 }
 
-} // namespace
-
-int run(const QStringList &arguments)
+int runTool(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(toolDescription());
@@ -149,6 +176,13 @@ int run(const QStringList &arguments)
             return runCommand(command, positional.mid(1));
     }
     return usageError(QStringLiteral("unknown command \"%1\"").arg(positional.first()), ToolName);
+}
+
+} // namespace
+
+int run(const QStringList &arguments)
+{
+    return finishStandardOutput(runTool(arguments));
 }
 
 } // namespace BankCommands

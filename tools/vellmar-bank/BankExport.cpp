@@ -5,8 +5,34 @@
 #include "bank/QuestionLines.h"
 
 namespace BankExport {
+namespace {
 
-bool toSource(const QByteArray &plain, const QString &bankName, QByteArray &source, QStringList &notes, QString &error)
+// Where the bank that `source` builds to parts from the bank it came from,
+// and why; empty when it is the same bank.
+QString whatIsLost(const QByteArray &plain, const QuestionLines &lines, const QByteArray &source, const QString &bankName)
+{
+    QByteArray rebuilt;
+    QString buildError;
+    if (!BankSource::compile(source, bankName, rebuilt, buildError))
+        return buildError;
+    if (rebuilt == plain)
+        return {};
+    const QuestionLines again = QuestionLines::fromPlainBank(rebuilt);
+    qsizetype line = 0;
+    while (line < lines.size() && line < again.size() && lines.at(line) == again.at(line))
+        ++line;
+    if (line == lines.size())
+        return QStringLiteral("%1: line %2: the last line has no CR LF after it; build adds one").arg(bankName).arg(line);
+    return QStringLiteral("%1: line %2: building the source gives other bytes here (a CR at the end of a line, or blank "
+                          "lines at the end, are not kept)")
+        .arg(bankName)
+        .arg(line + 1);
+}
+
+} // namespace
+
+bool toSource(const QByteArray &plain, const QString &bankName, bool lossy, QByteArray &source, QStringList &notes,
+              QString &error)
 {
     const QuestionLines lines = QuestionLines::fromPlainBank(plain);
     const bool endsWithCrLf = lines.size() > 1 && lines.at(lines.size() - 1).isEmpty();
@@ -28,23 +54,20 @@ bool toSource(const QByteArray &plain, const QString &bankName, QByteArray &sour
         utf8 += line.toUtf8();
         utf8 += '\n';
     }
-    if (!endsWithCrLf)
-        notes.append(QStringLiteral("%1: the last line has no CR LF after it; build adds one").arg(bankName));
     if (!withoutDash.isEmpty())
         notes.append(QStringLiteral("%1: %2 question lines without \"-\" (the first on line %3); build fills in their "
                                     "initials unless given --no-initials")
                          .arg(bankName)
                          .arg(withoutDash.size())
                          .arg(withoutDash.first()));
-    // Whatever else would not come back is found by building the source as it is.
-    QByteArray rebuilt;
-    QString buildError;
-    if (!BankSource::compile(utf8, bankName, rebuilt, buildError))
-        notes.append(QStringLiteral("build will refuse this source: %1").arg(buildError));
-    else if (endsWithCrLf && rebuilt != plain)
-        notes.append(QStringLiteral("%1: building the source gives other bytes (a CR at the end of a line, or blank "
-                                    "lines at the end, are not kept)")
-                         .arg(bankName));
+    // Whatever would not come back is found by building the source as it is.
+    if (const QString lost = whatIsLost(plain, lines, utf8, bankName); !lost.isEmpty()) {
+        if (!lossy) {
+            error = lost + QStringLiteral("; nothing written (export --lossy writes the source all the same)");
+            return false;
+        }
+        notes.append(lost);
+    }
     source = std::move(utf8);
     return true;
 }

@@ -53,7 +53,9 @@ BankText BankText::fromSource(const QByteArray &utf8)
             raw.chop(1);
         if (index == 0 && raw.startsWith("\xEF\xBB\xBF"))
             raw.remove(0, 3); // a byte-order mark some editors add
-        QStringDecoder decoder(QStringDecoder::Utf8);
+        // Stateless, so that a character cut off at the line's end is an error,
+        // not dropped; a U+FEFF that begins a later line is text, kept.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         Line line{decoder.decode(raw), index + 1, false};
         line.invalidBytes = decoder.hasError();
         source.lines.append(std::move(line));

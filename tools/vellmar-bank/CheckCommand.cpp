@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "BankCheck.h"
+#include "CommandInputs.h"
 #include "CommandOutput.h"
 #include "FailureText.h"
 
@@ -10,6 +11,8 @@ namespace BankCommands {
 
 int check(const QCommandLineParser &, const QStringList &arguments)
 {
+    if (!notASource(arguments.at(0)))
+        return Failed;
     BankReader reader;
     QuestionLines lines;
     if (!reader.readQuestionLines(arguments.at(0), lines))

@@ -11,7 +11,56 @@
 #include "bank/SourceReader.h"
 #include "platform/FileSystem.h"
 
+#include "bank/InputFile.h"
+#include "text/CodePage.h"
+
+#include <QFile>
+
+#include <algorithm>
+
 namespace BankCommands {
+namespace {
+
+// Enough of a file to tell a source from a bank.
+constexpr qint64 PrefixBytes = 64 * 1024;
+
+bool isControlByte(char byte)
+{
+    const auto unit = static_cast<unsigned char>(byte);
+    return (unit < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || unit == 0x7F;
+}
+
+// A byte-order mark of UTF-16, or ASCII text with a zero byte beside each character.
+bool looksLikeUtf16(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return true;
+    const QByteArray start = bytes.first(std::min<qsizetype>(bytes.size(), 256));
+    const qsizetype zeros = start.count('\0');
+    return start.size() >= 4 && zeros * 2 >= start.size() - 1;
+}
+
+// GBK text, not enciphered: an enciphered bank is never free of control bytes.
+bool looksLikeGbkText(const QByteArray &bytes)
+{
+    return std::none_of(bytes.begin(), bytes.end(), isControlByte) && CodePage::isValidAnsi(bytes);
+}
+
+// What lint and diff say of a text that is neither a UTF-8 source nor a bank.
+QString otherText(const QString &path, const QByteArray &bytes)
+{
+    if (looksLikeUtf16(bytes))
+        return QStringLiteral("%1: looks like UTF-16 text, not a UTF-8 source or a bank; save it as UTF-8 "
+                              "(iconv -f UTF-16 -t UTF-8)")
+            .arg(path);
+    if (looksLikeGbkText(bytes))
+        return QStringLiteral("%1: looks like GBK text, not a UTF-8 source or an enciphered bank; save a source as "
+                              "UTF-8 (iconv -f GBK -t UTF-8), or encipher a plain bank first (vellmar-bank encode)")
+            .arg(path);
+    return {};
+}
+
+} // namespace
 
 bool sameFile(const QString &input, const QString &output)
 {
@@ -42,11 +91,27 @@ bool readBankText(const QString &path, BankText &text, QString &error)
     }
     if (BankText::isSource(bytes)) {
         text = BankText::fromSource(bytes);
+    } else if (const QString other = otherText(path, bytes); !other.isEmpty()) {
+        error = other;
+        return false;
     } else {
         BankFile::cipherInMemory(bytes);
         text = BankText::fromBank(QuestionLines::fromPlainBank(bytes));
     }
     return true;
+}
+
+bool notASource(const QString &path)
+{
+    QFile file;
+    qint64 size = 0;
+    BankFailure failure;
+    if (!InputFile::open(path, file, size, failure) || size == 0 || !BankText::isSource(file.read(PrefixBytes)))
+        return true;
+    printMessage(QStringLiteral("%1: looks like a UTF-8 source, not an enciphered bank; build it into a bank first "
+                                "(vellmar-bank build %1 BANK), or lint it as it is")
+                     .arg(path));
+    return false;
 }
 
 bool readOverrides(const QString &path, ReadingOverrides &overrides, QString &error)

@@ -19,6 +19,9 @@ int refuseSameFile(const QString &path);
 bool readSource(const QString &path, QByteArray &bytes, QString &error);
 // Lint and diff take a source or a bank, told apart by their bytes.
 bool readBankText(const QString &path, BankText &text, QString &error);
+// A UTF-8 source where a bank belongs (search, check): false, after saying
+// what the file looks like and what to do, when `path` starts like one.
+bool notASource(const QString &path);
 // No path, no overrides.
 bool readOverrides(const QString &path, ReadingOverrides &overrides, QString &error);
 

@@ -13,5 +13,9 @@ const QCommandLineOption VerboseOption(QStringLiteral("verbose"),
 const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
 const QCommandLineOption NoInitialsOption(QStringLiteral("no-initials"),
                                           QStringLiteral("Keep question lines without \"-\" as they are."));
+const QCommandLineOption StrictOption(QStringLiteral("strict"),
+                                      QStringLiteral("Fail, writing nothing, when lint finds errors in the source."));
+const QCommandLineOption LossyOption(QStringLiteral("lossy"),
+                                     QStringLiteral("Write the source even where building it would not give the bank back."));
 
 } // namespace BankCommands

@@ -10,5 +10,7 @@ extern const QCommandLineOption ReadingsOption;
 extern const QCommandLineOption VerboseOption;
 extern const QCommandLineOption HelpOption;
 extern const QCommandLineOption NoInitialsOption;
+extern const QCommandLineOption StrictOption;
+extern const QCommandLineOption LossyOption;
 
 } // namespace BankCommands

@@ -24,4 +24,11 @@ void printJson(const QJsonObject &object);
 // Prints the message and returns Failed.
 int fail(const QString &message);
 
+// Flushes standard output: a report that could not be written whole is a
+// failure, named on standard error, whatever the command made of it.
+int finishStandardOutput(int status);
+
+// "1 error", "2 errors".
+QString counted(qsizetype count, const QString &singular);
+
 } // namespace BankCommands

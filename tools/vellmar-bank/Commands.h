@@ -15,5 +15,6 @@ int search(const QCommandLineParser &parser, const QStringList &arguments);
 int check(const QCommandLineParser &parser, const QStringList &arguments);
 int lint(const QCommandLineParser &parser, const QStringList &arguments);
 int diff(const QCommandLineParser &parser, const QStringList &arguments);
+int recognise(const QCommandLineParser &parser, const QStringList &arguments);
 
 } // namespace BankCommands

@@ -11,6 +11,10 @@
 namespace BankCommands {
 namespace {
 
+// As diff(1) has them: the banks are the same (Ok), they differ, or they could not be compared.
+constexpr int Differ = 1;
+constexpr int Trouble = 2;
+
 QJsonArray pairsAsJson(const QList<BankDiff::Pair> &pairs)
 {
     QJsonArray array;
@@ -54,14 +58,16 @@ int diff(const QCommandLineParser &parser, const QStringList &arguments)
 {
     QString error;
     BankText older, newer;
-    if (!readBankText(arguments.at(0), older, error) || !readBankText(arguments.at(1), newer, error))
-        return fail(error);
+    if (!readBankText(arguments.at(0), older, error) || !readBankText(arguments.at(1), newer, error)) {
+        printMessage(error);
+        return Trouble;
+    }
     const BankDiff changes = BankDiff::between(older, newer);
     if (parser.isSet(JsonOption))
         printJson(diffAsJson(changes));
     else
         printDiff(changes);
-    return Ok;
+    return changes.added.isEmpty() && changes.removed.isEmpty() && changes.changed.isEmpty() ? Ok : Differ;
 }
 
 } // namespace BankCommands

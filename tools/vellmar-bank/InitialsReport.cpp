@@ -3,7 +3,7 @@
 #include "CommandInputs.h"
 #include "CommandOptions.h"
 #include "CommandOutput.h"
-#include "SeveralReadings.h"
+#include "PinyinDictionary.h"
 
 namespace BankCommands {
 namespace {
@@ -20,7 +20,7 @@ QString describeUnsettled(QuestionInitials &initials, QStringView characters)
         const char32_t chosen = initials.pinyinInitialOf(character.unicode());
         described << QStringLiteral("%1 (%2; \"%3\" taken)")
                          .arg(character)
-                         .arg(SeveralReadings::initialsOf(character.unicode()))
+                         .arg(PinyinDictionary::builtIn().severalInitialsOf(character.unicode()))
                          .arg(QChar::fromUcs4(chosen));
     }
     return described.join(QStringLiteral(", "));
@@ -41,6 +41,13 @@ std::unique_ptr<QuestionInitials> questionInitials(const QCommandLineParser &par
     return initials;
 }
 
+QString severalReadingsWarning(const QuestionInitials::Filled &filled, QuestionInitials &initials)
+{
+    if (filled.unsettled.isEmpty())
+        return {};
+    return QStringLiteral("several readings for %1; add the word to a readings file").arg(describeUnsettled(initials, filled.unsettled));
+}
+
 void reportFilled(const QuestionInitials::Filled &filled, QuestionInitials &initials, const QCommandLineParser &parser,
                   const QString &where, bool showWords)
 {
@@ -48,9 +55,8 @@ void reportFilled(const QuestionInitials::Filled &filled, QuestionInitials &init
         if (showWords)
             printMessage(where + wordUsed(initials.overrides().words().at(used), parser.value(ReadingsOption)));
     }
-    if (!filled.unsettled.isEmpty())
-        printMessage(where + QStringLiteral("warning: several readings for %1; add the word to a readings file")
-                                 .arg(describeUnsettled(initials, filled.unsettled)));
+    if (const QString warning = severalReadingsWarning(filled, initials); !warning.isEmpty())
+        printMessage(where + QStringLiteral("warning: ") + warning);
 }
 
 } // namespace BankCommands

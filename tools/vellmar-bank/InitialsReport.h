@@ -15,6 +15,10 @@ namespace BankCommands {
 // `error` set, when the file or ICU fails.
 std::unique_ptr<QuestionInitials> questionInitials(const QCommandLineParser &parser, QString &error);
 
+// The warning for characters of several readings that no word settled, as
+// build and lint give it; empty when there are none.
+QString severalReadingsWarning(const QuestionInitials::Filled &filled, QuestionInitials &initials);
+
 // What a maker should know of initials filled in: the chosen readings used,
 // when asked, and the characters whose reading nothing chose. `where` leads
 // each message.

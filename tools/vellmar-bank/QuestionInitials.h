@@ -8,7 +8,9 @@
 #include <QStringView>
 
 // What `build` fills in after a question's "-": the question's pinyin
-// initials, with the makers' chosen readings where their words occur.
+// initials, with the makers' chosen readings where their words occur, the
+// pinyin dictionary's words where none of theirs does, and ICU's one reading
+// for each character left.
 class QuestionInitials
 {
 public:
@@ -27,7 +29,7 @@ public:
     const ReadingOverrides &overrides() const { return m_overrides; }
 
     Filled fill(QStringView question);
-    // ICU's one reading, without the makers' words.
+    // ICU's one reading, without any word.
     char32_t pinyinInitialOf(char32_t character) { return m_pinyin.initialOf(character); }
 
 private:

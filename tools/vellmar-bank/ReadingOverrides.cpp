@@ -1,6 +1,5 @@
 #include "ReadingOverrides.h"
 
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -34,16 +33,17 @@ bool ReadingOverrides::parse(const QByteArray &utf8, const QString &fileName, Re
         return false;
     }
     ReadingOverrides parsed;
+    QHash<QString, qsizetype> lineOfWord;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (qsizetype index = 0; index < lines.size(); ++index) {
-        const QString line = lines.at(index).trimmed();
+        const QString line = lines.at(index).simplified();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const auto fail = [&](const QString &reason) {
             error = QStringLiteral("%1: line %2: %3").arg(fileName).arg(index + 1).arg(reason);
             return false;
         };
-        const QStringList fields = line.split(QRegularExpression(QStringLiteral("\\s+")));
+        const QStringList fields = line.split(QLatin1Char(' '));
         if (fields.size() != 2)
             return fail(QStringLiteral("expected a word, a blank and its initials, as in \"银行 yh\""));
         const QString &word = fields.at(0);
@@ -56,10 +56,10 @@ bool ReadingOverrides::parse(const QByteArray &utf8, const QString &fileName, Re
                             .arg(initialCount(word))
                             .arg(initials)
                             .arg(initials.size()));
-        const auto same = std::find_if(parsed.m_words.cbegin(), parsed.m_words.cend(),
-                                       [&](const Word &known) { return known.text == word; });
-        if (same != parsed.m_words.cend())
-            return fail(QStringLiteral("\"%1\" is already given on line %2").arg(word).arg(same->line));
+        const auto same = lineOfWord.constFind(word);
+        if (same != lineOfWord.cend())
+            return fail(QStringLiteral("\"%1\" is already given on line %2").arg(word).arg(*same));
+        lineOfWord.insert(word, index + 1);
         parsed.m_words.append({word, initials, index + 1});
     }
     for (qsizetype index = 0; index < parsed.m_words.size(); ++index)

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "CommandInputs.h"
 #include "CommandOptions.h"
 #include "CommandOutput.h"
 #include "FailureText.h"
@@ -47,6 +48,8 @@ void printResult(const SearchResult &result)
 
 int search(const QCommandLineParser &parser, const QStringList &arguments)
 {
+    if (!notASource(arguments.at(0)))
+        return Failed;
     BankReader reader;
     QuestionLines lines;
     if (!reader.readQuestionLines(arguments.at(0), lines))

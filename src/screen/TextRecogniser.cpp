@@ -1,0 +1,71 @@
+#include "screen/TextRecogniser.h"
+
+#include "screen/GreyUpscale.h"
+
+#include <tesseract/baseapi.h>
+
+namespace {
+
+bool isLatinWordUnit(QChar c)
+{
+    return c.unicode() < 0x80 && c.isLetterOrNumber();
+}
+
+} // namespace
+
+TextRecogniser::TextRecogniser() = default;
+TextRecogniser::~TextRecogniser()
+{
+    if (m_engine)
+        m_engine->End();
+}
+
+bool TextRecogniser::loadModel()
+{
+    if (m_engine)
+        return true;
+    if (m_modelFailed)
+        return false;
+    auto engine = std::make_unique<tesseract::TessBaseAPI>();
+    if (engine->Init(nullptr, ModelName, tesseract::OEM_LSTM_ONLY) != 0) {
+        m_modelFailed = true;
+        return false;
+    }
+    // Page mode 6, one block: mode 7 (one line) reads nothing of a wrapped question.
+    engine->SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
+    engine->SetVariable("debug_file", "/dev/null");
+    m_engine = std::move(engine);
+    return true;
+}
+
+std::optional<QString> TextRecogniser::read(const QImage &image)
+{
+    if (!loadModel())
+        return std::nullopt;
+    const QImage grey = greyDoubled(image);
+    if (grey.isNull() || grey.width() < 4 || grey.height() < 4)
+        return QString();
+    m_engine->SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
+    // Screen pixels at 96 dots per inch, doubled.
+    m_engine->SetSourceResolution(192);
+    const std::unique_ptr<char[]> text(m_engine->GetUTF8Text());
+    m_engine->Clear();
+    return tidyReading(text ? QString::fromUtf8(text.get()) : QString());
+}
+
+QString tidyReading(const QString &engineText)
+{
+    QString tidy;
+    bool blankPending = false;
+    for (const QChar c : engineText) {
+        if (c.isSpace()) {
+            blankPending = !tidy.isEmpty();
+            continue;
+        }
+        if (blankPending && isLatinWordUnit(tidy.back()) && isLatinWordUnit(c))
+            tidy.append(u' ');
+        blankPending = false;
+        tidy.append(c);
+    }
+    return tidy;
+}

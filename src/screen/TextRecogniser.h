@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace tesseract {
+class TessBaseAPI;
+}
+
+// Reads the text of a picture of a question with Tesseract's Simplified
+// Chinese model: the picture grey and doubled, read as one block of text
+// (a question wrapped over two lines is read whole). The model is loaded at
+// the first read, so that nobody who never reads the screen pays for it.
+// One thread at a time.
+class TextRecogniser
+{
+public:
+    // The engine's name for the model, a file Debian's tesseract-ocr-chi-sim installs.
+    static constexpr const char *ModelName = "chi_sim";
+
+    TextRecogniser();
+    ~TextRecogniser();
+    TextRecogniser(const TextRecogniser &) = delete;
+    TextRecogniser &operator=(const TextRecogniser &) = delete;
+
+    // The text read, its lines joined and blanks between Chinese characters
+    // dropped; none when the model cannot be loaded.
+    std::optional<QString> read(const QImage &image);
+    bool modelLoaded() const { return m_engine != nullptr; }
+
+private:
+    bool loadModel();
+
+    std::unique_ptr<tesseract::TessBaseAPI> m_engine;
+    bool m_modelFailed = false;
+};
+
+// What the engine gives, as a player would write it: lines joined, and a
+// blank kept only between two Latin letters or digits.
+QString tidyReading(const QString &engineText);
