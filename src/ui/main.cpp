@@ -6,6 +6,7 @@
 #include "ui/ProgramOptions.h"
 #include "ui/QtTranslations.h"
 #include "ui/StartUp.h"
+#include "ui/WindowHandOver.h"
 #include "ui/WindowPlatform.h"
 #include "ui/XDisplayProbe.h"
 
@@ -70,6 +71,10 @@ int main(int argc, char *argv[])
     int argumentCount = int(arguments.size()) - 1;
     QApplication app(argumentCount, arguments.data());
     display.release();
+    // A window drawn off screen shares no display with another one.
+    const bool onADisplay = QGuiApplication::platformName() != QLatin1String("offscreen");
+    if (const std::optional<int> status = onADisplay ? WindowHandOver::handToRunningWindow(options) : std::nullopt)
+        return *status;
     QString error;
     PlayerBank::LoadedBank installed;
     if (!options.installBank.isEmpty() && !PlayerBank::install(options.installBank, installed, error)) {
@@ -81,6 +86,8 @@ int main(int argc, char *argv[])
     QtTranslations::install(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form(nullptr, browser);
+    if (onADisplay)
+        new WindowHandOver(form);
     if (!StartUp::run(form, PlayerBank::chooseBank(options.bank, programFolder()), error)) {
         std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(error));
         QMessageBox::critical(&form, ControlLayout::WindowTitle.toString(), StartUp::failureMessage(error));

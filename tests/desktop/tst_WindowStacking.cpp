@@ -1,8 +1,10 @@
+#include "ProgramRun.h"
 #include "VirtualDesktops.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -71,6 +73,26 @@ private:
     QString windowProperty(const char *name)
     {
         return tool(QStringLiteral("xprop"), {QStringLiteral("-id"), windowId, QLatin1String(name)});
+    }
+
+    qulonglong activeWindow()
+    {
+        return tool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")})
+            .section(u'#', 1).trimmed().toULongLong(nullptr, 16);
+    }
+
+    ProgramRun secondStart(const QStringList &arguments)
+    {
+        QProcess quiz;
+        quiz.setProcessEnvironment(x11->environment());
+        quiz.start(qEnvironmentVariable("VELLMAR_QUIZ"), arguments);
+        ProgramRun run;
+        if (quiz.waitForFinished(20000))
+            run.exitCode = quiz.exitCode();
+        else
+            quiz.kill();
+        run.err = QString::fromUtf8(quiz.readAllStandardError());
+        return run;
     }
 
     static int probe(const QProcessEnvironment &environment, QString *output)
@@ -154,12 +176,43 @@ private slots:
         QCOMPARE(windowSize(), size);
     }
 
+    // One window per user and display: a second start hands over to the
+    // running window (raises it, focuses the query box) and ends; a bank
+    // handed over that does not load is refused in the second start's words.
+    void secondStartHandsOver()
+    {
+        QCOMPARE(secondStart({}).exitCode, 0);
+        QTRY_COMPARE(activeWindow(), windowId.toULongLong());
+        QTemporaryDir folder;
+        const QString empty = folder.filePath(QStringLiteral("empty.dat"));
+        QFile(empty).open(QIODevice::WriteOnly);
+        const ProgramRun refused = secondStart({QStringLiteral("--install-bank"), empty});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("题库文件“%1”是空的").arg(empty)), qPrintable(refused.err));
+        QCOMPARE(window.state(), QProcess::Running);
+    }
+
     void closingThroughTheFrameEndsTheProgram()
     {
         tool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), windowId});
         QVERIFY(window.waitForFinished(WindowTimeoutMs));
         QCOMPARE(window.exitStatus(), QProcess::NormalExit);
         QCOMPARE(window.exitCode(), 0);
+    }
+
+    // A window killed leaves its socket behind; the next start is not stopped by it.
+    void aCrashedWindowsSocketDoesNotBlock()
+    {
+        for (int run = 0; run < 2; ++run) {
+            QProcess killed;
+            killed.setProcessEnvironment(x11->environment());
+            killed.start(qEnvironmentVariable("VELLMAR_QUIZ"), {QStringLiteral("--no-browser")});
+            QVERIFY2(!waitForWindow(WindowTitle).isEmpty(), "the window did not appear");
+            if (run == 1)
+                QCOMPARE(secondStart({}).exitCode, 0);
+            killed.kill();
+            killed.waitForFinished();
+        }
     }
 
     // Made topmost once shown, the window keeps its native window and stays exposed.
