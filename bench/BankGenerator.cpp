@@ -69,8 +69,12 @@ constexpr int MinQuestionLength = 8;
 constexpr int MaxQuestionLength = 28;
 constexpr int MinAnswerLength = 2;
 constexpr int MaxAnswerLength = 6;
-// Room for the longest pair: question, "-", initials, answer, two CR LF.
-constexpr int MaxPairBytes = MaxQuestionLength * 3 + 1 + MaxAnswerLength * 2 + 4;
+// What the last question lines hold after their initials, and no other line:
+// initials never hold a "v", while "dd" stands in them all through the bank.
+constexpr char LateTail[] = "ddvz";
+constexpr int LateTailBytes = int(sizeof LateTail) - 1;
+// Room for the longest pair: question, "-", initials, the late tail, answer, two CR LF.
+constexpr int MaxPairBytes = MaxQuestionLength * 3 + 1 + LateTailBytes + MaxAnswerLength * 2 + 4;
 
 // Maps a uniform 16-bit number to a character index, rank r drawn with a
 // weight of 1 / (r + 1).
@@ -162,7 +166,7 @@ private:
     const char *m_codes;
 };
 
-void writePair(BankWriter &writer, Random16 &random, const CharacterDraw &draw)
+void writePair(BankWriter &writer, Random16 &random, const CharacterDraw &draw, bool late)
 {
     std::array<int, MaxQuestionLength> question{};
     const int length = random.between(MinQuestionLength, MaxQuestionLength);
@@ -173,6 +177,10 @@ void writePair(BankWriter &writer, Random16 &random, const CharacterDraw &draw)
     writer.byte('-');
     for (int k = 0; k < length; ++k)
         writer.byte(Characters[question[size_t(k)]].initial);
+    if (late) {
+        for (int k = 0; k < LateTailBytes; ++k)
+            writer.byte(LateTail[k]);
+    }
     writer.lineEnd();
     const int answerLength = random.between(MinAnswerLength, MaxAnswerLength);
     for (int k = 0; k < answerLength; ++k)
@@ -190,7 +198,7 @@ QByteArray plainBank(int pairs, std::uint64_t seed)
     QByteArray bank(qsizetype(pairs) * MaxPairBytes, Qt::Uninitialized);
     BankWriter writer(bank.data(), codes);
     for (int pair = 0; pair < pairs; ++pair)
-        writePair(writer, random, draw);
+        writePair(writer, random, draw, pair >= pairs - LatePairs);
     bank.truncate(writer.position() - bank.constData());
     return bank;
 }
@@ -201,6 +209,11 @@ QByteArray benchmarkBank(int pairs)
     QByteArray bytes = plainBank(pairs, Seed + std::uint64_t(pairs));
     BankFile::cipherInMemory(bytes);
     return bytes;
+}
+
+QString lateQuery()
+{
+    return QString::fromLatin1(LateTail);
 }
 
 QString commonestPair()

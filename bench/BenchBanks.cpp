@@ -1,40 +1,25 @@
 #include "BenchBanks.h"
 
 #include "BankGenerator.h"
+#include "KeptBankFile.h"
 #include "FailureText.h"
 
 #include "bank/BankFile.h"
 #include "bank/BankReader.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <map>
 #include <stdexcept>
 
 namespace {
 
-const QTemporaryDir &bankFolder()
-{
-    static const QTemporaryDir folder;
-    if (!folder.isValid())
-        throw std::runtime_error("cannot make a temporary folder for the benchmark banks");
-    return folder;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write benchmark bank " + path.toStdString());
-}
-
 BenchBank makeBank(int pairs)
 {
     BenchBank bank;
-    bank.path = bankFolder().filePath(QStringLiteral("bank-%1.dat").arg(pairs));
+    bank.path = QStringLiteral(VELLMAR_BENCH_BANK_FOLDER "/bank-%1.dat").arg(pairs);
     bank.enciphered = BankGenerator::benchmarkBank(pairs);
-    writeFile(bank.path, bank.enciphered);
+    QString error;
+    if (!keepBankFile(bank.path, bank.enciphered, &error))
+        throw std::runtime_error(error.toStdString());
     BankReader reader;
     if (!reader.readQuestionLines(bank.path, bank.lines))
         throw std::runtime_error(failureText(reader.failure()).toStdString());

@@ -6,7 +6,8 @@
 #include <QString>
 
 // The banks the benchmarks share, made once per size: an enciphered bank
-// file in a temporary folder, its bytes, and its loaded lines.
+// file in the build's bench/banks folder (kept between runs), its bytes, and
+// its loaded lines.
 struct BenchBank
 {
     QString path;

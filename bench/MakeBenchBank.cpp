@@ -1,15 +1,15 @@
 // vellmar-bench-bank PAIRS BANK: writes the benchmarks' generated bank of
-// PAIRS pairs to BANK, loads it as the window would, and prints its pair
+// PAIRS pairs to BANK (unless BANK holds it already), loads it as the window would, and prints its pair
 // count and the size of its UTF-16 text in bytes, for the footprint run.
 
 #include "BankGenerator.h"
+#include "KeptBankFile.h"
 #include "FailureText.h"
 
 #include "bank/BankReader.h"
 #include "bank/QuestionLines.h"
 
 #include <QCoreApplication>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -19,15 +19,6 @@ int fail(const QString &message)
 {
     std::fprintf(stderr, "vellmar-bench-bank: %s\n", qUtf8Printable(message));
     return 1;
-}
-
-bool writeBank(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    return false;
 }
 
 } // namespace
@@ -42,7 +33,7 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("usage: vellmar-bench-bank PAIRS BANK (PAIRS a whole number of at least 1)"));
     const QString path = arguments.at(2);
     QString error;
-    if (!writeBank(path, BankGenerator::benchmarkBank(pairs), &error))
+    if (!keepBankFile(path, BankGenerator::benchmarkBank(pairs), &error))
         return fail(error);
     QuestionLines lines;
     BankReader reader;

@@ -52,6 +52,7 @@ test|clang|the sanitized test run and the fuzzers
 test|libclang-rt-14-dev|the libFuzzer and sanitizer runtimes of clang
 test|llvm|llvm-symbolizer, for the stack traces of the sanitizers
 bench|libbenchmark-dev|Google Benchmark
+bench|libssl-dev|OpenSSL'"'"'s RC4, the speed the benchmark holds the bank'"'"'s cipher to
 bench|python3-xlib|the start-up and footprint run, which watches the window through the X server
 package|dpkg-dev|dpkg-shlibdeps, which finds the package'"'"'s dependencies
 package|lintian|Debian'"'"'s checker of packages

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 
 namespace FileSystem {
 namespace {
@@ -34,21 +35,26 @@ bool writeAll(int descriptor, QByteArrayView bytes, int &errorNumber)
     return true;
 }
 
-// A new file beside the target, named so no other file is met: ".NAME.XXXXXXXX".
-int createTemporary(const QString &targetPath, QString &temporaryPath, int &errorNumber)
+// A name beside the target that no other file has, ".NAME.XXXXXXXX", for
+// which `make` succeeds; false with `errorNumber` when it fails otherwise.
+bool nameBeside(const QString &targetPath, QString &temporaryPath, int &errorNumber,
+                const std::function<bool(const QString &)> &make)
 {
     const QFileInfo target(targetPath);
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         const QString suffix = QString::number(QRandomGenerator::global()->generate(), 16);
         temporaryPath = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QLatin1Char('.') + suffix;
-        const int descriptor = NativeFiles::createNew(temporaryPath);
-        if (descriptor >= 0 || errno != EEXIST) {
+        if (make(temporaryPath)) {
+            NativeFiles::removeIfInterrupted(temporaryPath);
+            return true;
+        }
+        if (errno != EEXIST) {
             errorNumber = errno;
-            return descriptor;
+            return false;
         }
     }
     errorNumber = EEXIST;
-    return -1;
+    return false;
 }
 
 // Everything that can fail before the rename, on the open temporary file.
@@ -64,6 +70,49 @@ bool fillTemporary(int descriptor, const Status &current, QByteArrayView bytes, 
         errorNumber = errno;
         return false;
     }
+    return true;
+}
+
+// Closes the filled temporary file and renames it over `path`; whatever
+// fails, the temporary file is gone afterwards.
+WriteResult putInPlace(int descriptor, const QString &temporaryPath, const QString &path, bool written, int errorNumber)
+{
+    if (!NativeFiles::close(descriptor) && written) {
+        errorNumber = errno;
+        written = false;
+    }
+    if (written && !NativeFiles::renameOver(temporaryPath, path)) {
+        errorNumber = errno;
+        written = false;
+    }
+    if (!written)
+        NativeFiles::remove(temporaryPath);
+    NativeFiles::stopRemovingIfInterrupted();
+    return written ? WriteResult{} : WriteResult{WriteResult::Failure::CannotWrite, errorNumber};
+}
+
+// Written as a file without a name, which the system drops however the
+// process ends, and named only once it is whole. False when the system
+// offers no such file here or will not name it; the caller writes a named
+// one then.
+bool replaceThroughUnnamedFile(const QString &path, QByteArrayView bytes, const Status &current, WriteResult &result)
+{
+    const int descriptor = NativeFiles::createUnnamed(QFileInfo(path).absolutePath());
+    if (descriptor < 0)
+        return false;
+    int errorNumber = 0;
+    if (!fillTemporary(descriptor, current, bytes, errorNumber)) {
+        NativeFiles::close(descriptor);
+        result = {WriteResult::Failure::CannotWrite, errorNumber};
+        return true;
+    }
+    QString temporaryPath;
+    if (!nameBeside(path, temporaryPath, errorNumber,
+                    [&](const QString &name) { return NativeFiles::nameUnnamed(descriptor, name); })) {
+        NativeFiles::close(descriptor);
+        return false;
+    }
+    result = putInPlace(descriptor, temporaryPath, path, true, 0);
     return true;
 }
 
@@ -83,25 +132,19 @@ Status openForReading(const QString &path, QFile &file)
 
 WriteResult replaceFile(const QString &path, QByteArrayView bytes, const Status &current)
 {
+    WriteResult result;
+    if (replaceThroughUnnamedFile(path, bytes, current, result))
+        return result;
     QString temporaryPath;
     int errorNumber = 0;
-    const int descriptor = createTemporary(path, temporaryPath, errorNumber);
-    if (descriptor < 0)
+    int descriptor = -1;
+    if (!nameBeside(path, temporaryPath, errorNumber, [&](const QString &name) {
+            descriptor = NativeFiles::createNew(name);
+            return descriptor >= 0;
+        }))
         return {WriteResult::Failure::CannotCreate, errorNumber};
-    bool written = fillTemporary(descriptor, current, bytes, errorNumber);
-    if (!NativeFiles::close(descriptor) && written) {
-        errorNumber = errno;
-        written = false;
-    }
-    if (written && !NativeFiles::renameOver(temporaryPath, path)) {
-        errorNumber = errno;
-        written = false;
-    }
-    if (!written) {
-        NativeFiles::remove(temporaryPath);
-        return {WriteResult::Failure::CannotWrite, errorNumber};
-    }
-    return {};
+    const bool written = fillTemporary(descriptor, current, bytes, errorNumber);
+    return putInPlace(descriptor, temporaryPath, path, written, errorNumber);
 }
 
 bool writeStandardOutput(QByteArrayView bytes, int &errorNumber)

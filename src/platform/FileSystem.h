@@ -53,7 +53,9 @@ struct WriteResult
 // Replaces the file at `path` by one holding `bytes`, through a new file
 // beside it that is written whole, flushed to the disk and renamed over it:
 // an interruption leaves the old file or the new one, a failure leaves the
-// old one and no new file. `current` is what status() said of `path`; a
+// old one and no new file. The new file has no name until it is whole where
+// the system allows (so that even a killed process leaves none); a named one
+// is removed on an interrupt, a termination or a hang-up. `current` is what status() said of `path`; a
 // regular file's permissions carry over. CannotCreate: no new file could be
 // made in the folder.
 WriteResult replaceFile(const QString &path, QByteArrayView bytes, const Status &current);

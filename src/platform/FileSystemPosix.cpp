@@ -5,9 +5,13 @@
 
 #include <QFile>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +45,26 @@ Status statusFrom(const struct stat &info)
 QByteArray nativePath(const QString &path)
 {
     return QFile::encodeName(path);
+}
+
+// The temporary file a signal handler removes, kept where the handler can
+// read it without taking memory or locks.
+constexpr int RemovingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+char pendingRemoval[PATH_MAX];
+volatile std::sig_atomic_t removalPending = 0;
+struct sigaction previousActions[std::size(RemovingSignals)];
+bool handlerInstalled[std::size(RemovingSignals)] = {};
+
+extern "C" void removePendingAndResignal(int signalNumber)
+{
+    if (removalPending)
+        ::unlink(pendingRemoval);
+    for (std::size_t index = 0; index < std::size(RemovingSignals); ++index) {
+        if (RemovingSignals[index] == signalNumber)
+            ::sigaction(signalNumber, &previousActions[index], nullptr);
+    }
+    // Blocked until the handler returns, then taken as before.
+    ::raise(signalNumber);
 }
 
 } // namespace
@@ -92,6 +116,23 @@ int createNew(const QString &path)
     return ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 
+int createUnnamed(const QString &folder)
+{
+#ifdef O_TMPFILE
+    return ::open(nativePath(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#else
+    Q_UNUSED(folder);
+    errno = EOPNOTSUPP;
+    return -1;
+#endif
+}
+
+bool nameUnnamed(int descriptor, const QString &path)
+{
+    const QByteArray open = "/proc/self/fd/" + QByteArray::number(descriptor);
+    return ::linkat(AT_FDCWD, open.constData(), AT_FDCWD, nativePath(path).constData(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 qint64 writeSome(int descriptor, const char *data, qint64 size)
 {
     return ::write(descriptor, data, size_t(size));
@@ -120,6 +161,40 @@ bool renameOver(const QString &from, const QString &to)
 void remove(const QString &path)
 {
     ::unlink(nativePath(path).constData());
+}
+
+void removeIfInterrupted(const QString &path)
+{
+    const QByteArray native = nativePath(path);
+    removalPending = 0;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    if (native.size() >= qsizetype(sizeof pendingRemoval))
+        return;
+    std::memcpy(pendingRemoval, native.constData(), std::size_t(native.size()) + 1);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    removalPending = 1;
+    for (std::size_t index = 0; index < std::size(RemovingSignals); ++index) {
+        struct sigaction current;
+        if (handlerInstalled[index] || ::sigaction(RemovingSignals[index], nullptr, &current) != 0)
+            continue;
+        if (current.sa_handler == SIG_IGN) // ignored, as under nohup: the signal ends nothing
+            continue;
+        struct sigaction removing = {};
+        removing.sa_handler = removePendingAndResignal;
+        sigemptyset(&removing.sa_mask);
+        previousActions[index] = current;
+        handlerInstalled[index] = ::sigaction(RemovingSignals[index], &removing, nullptr) == 0;
+    }
+}
+
+void stopRemovingIfInterrupted()
+{
+    removalPending = 0;
+    for (std::size_t index = 0; index < std::size(RemovingSignals); ++index) {
+        if (handlerInstalled[index])
+            ::sigaction(RemovingSignals[index], &previousActions[index], nullptr);
+        handlerInstalled[index] = false;
+    }
 }
 
 int standardOutput()

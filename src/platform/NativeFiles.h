@@ -14,6 +14,12 @@ FileSystem::Status statusOf(int descriptor);
 
 // A file that did not exist before, for writing.
 int createNew(const QString &path);
+// A file without a name in `folder`, for writing, which the system drops
+// when it is closed unnamed or the process ends; -1 where the system or the
+// file system offers none.
+int createUnnamed(const QString &folder);
+// Gives such a file the name `path`, which must be free.
+bool nameUnnamed(int descriptor, const QString &path);
 // Writes some of `size` bytes: how many, or -1.
 qint64 writeSome(int descriptor, const char *data, qint64 size);
 bool setPermissions(int descriptor, unsigned permissions);
@@ -22,6 +28,10 @@ bool close(int descriptor);
 // Renames `from` to `to`, in place of a file that is there.
 bool renameOver(const QString &from, const QString &to);
 void remove(const QString &path);
+// While set, an interrupt, a termination or a hang-up removes the file at
+// `path` before the signal ends the process as it would have.
+void removeIfInterrupted(const QString &path);
+void stopRemovingIfInterrupted();
 // Standard output, taking bytes as they are.
 int standardOutput();
 

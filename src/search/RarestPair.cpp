@@ -1,15 +1,13 @@
 #include "search/RarestPair.h"
 
-#include "text/UnitPairScan.h"
-
 #include <algorithm>
 
 namespace {
 
 // The samples: this many pieces of this many units, evenly spread; some
-// 128 KB of a bank of any size, read in a few microseconds per pair. A text
+// 64 KB of a bank of any size, read in a few microseconds per pair. A text
 // no longer than all of them is counted whole.
-constexpr qsizetype SampleCount = 32;
+constexpr qsizetype SampleCount = 16;
 constexpr qsizetype SampleUnits = 2048;
 // Past this many pairs a long pasted query is not weighed further.
 constexpr qsizetype MaxPairsWeighed = 32;
@@ -23,18 +21,37 @@ void countPair(QStringView sample, char16_t first, char16_t second, qsizetype en
     });
 }
 
+// Calls count(sample) for each sample of the text, while it returns true.
+template<typename Count>
+void forEachSample(QStringView text, Count count)
+{
+    if (text.size() <= SampleCount * SampleUnits) {
+        count(text);
+        return;
+    }
+    const qsizetype step = text.size() / SampleCount;
+    // One unit more, so that a pair across a sample's end counts.
+    for (qsizetype n = 0; n < SampleCount && count(text.sliced(n * step, SampleUnits + 1)); ++n) {
+    }
+}
+
 qsizetype countInSamples(QStringView text, char16_t first, char16_t second, qsizetype enough)
 {
     qsizetype count = 0;
-    if (text.size() <= SampleCount * SampleUnits) {
-        countPair(text, first, second, enough, count);
-        return count;
-    }
-    const qsizetype step = text.size() / SampleCount;
-    for (qsizetype n = 0; n < SampleCount && count <= enough; ++n) {
-        // One unit more, so that a pair across the sample's end counts.
-        countPair(text.sliced(n * step, SampleUnits + 1), first, second, enough, count);
-    }
+    forEachSample(text, [&](QStringView sample) {
+        countPair(sample, first, second, enough, count);
+        return count <= enough;
+    });
+    return count;
+}
+
+qsizetype countInSamples(QStringView text, QChar unit)
+{
+    qsizetype count = 0;
+    forEachSample(text, [&](QStringView sample) {
+        count += std::count(sample.begin(), sample.end(), unit);
+        return true;
+    });
     return count;
 }
 
@@ -50,10 +67,10 @@ bool seenBefore(QStringView needle, qsizetype offset)
 
 } // namespace
 
-qsizetype rarestPairOffset(QStringView text, QStringView needle)
+RarestPair rarestPair(QStringView text, QStringView needle)
 {
     const qsizetype lastOffset = std::min(needle.size() - 2, MaxPairsWeighed - 1);
-    qsizetype rarest = 0;
+    RarestPair rarest;
     qsizetype rarestCount = countInSamples(text, needle[0].unicode(), needle[1].unicode(), text.size());
     for (qsizetype offset = 1; offset <= lastOffset && rarestCount > 0; ++offset) {
         if (seenBefore(needle, offset))
@@ -61,9 +78,11 @@ qsizetype rarestPairOffset(QStringView text, QStringView needle)
         // Counting this pair past the rarest so far would not change the choice.
         const qsizetype count = countInSamples(text, needle[offset].unicode(), needle[offset + 1].unicode(), rarestCount - 1);
         if (count < rarestCount) {
-            rarest = offset;
+            rarest.offset = offset;
             rarestCount = count;
         }
     }
+    const bool secondRarer = countInSamples(text, needle[rarest.offset + 1]) < countInSamples(text, needle[rarest.offset]);
+    rarest.lead = secondRarer ? UnitPairScan::Lead::Second : UnitPairScan::Lead::First;
     return rarest;
 }

@@ -1,7 +1,6 @@
 #include "search/SearchQuestions.h"
 
 #include "search/RarestPair.h"
-#include "text/UnitPairScan.h"
 
 #include <algorithm>
 
@@ -30,14 +29,17 @@ public:
         m_lastQuestion = (m_lines.size() - 2) & ~qsizetype(1);
         m_scanEnd = m_lines.lineEnd(m_lastQuestion);
         const QStringView text = QStringView(m_lines.text()).first(m_scanEnd);
-        const qsizetype offset = rarestPairOffset(text, m_needle);
+        const RarestPair rarest = rarestPair(text, m_needle);
+        const qsizetype offset = rarest.offset;
         // The pair at `pair` stands for a match from pair - offset on; the scan
         // goes on from where the next possible match would put the pair.
-        UnitPairScan::scan(text, offset, m_needle[offset].unicode(), m_needle[offset + 1].unicode(),
-                           [this, offset](qsizetype pair) {
-                               const qsizetype resume = visit(pair - offset);
-                               return resume < 0 ? resume : resume + offset;
-                           });
+        UnitPairScan::scan(
+            text, offset, m_needle[offset].unicode(), m_needle[offset + 1].unicode(),
+            [this, offset](qsizetype pair) {
+                const qsizetype resume = visit(pair - offset);
+                return resume < 0 ? resume : resume + offset;
+            },
+            rarest.lead);
     }
 
 private:

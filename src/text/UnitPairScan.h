@@ -29,15 +29,27 @@ inline unsigned blockMask(const char16_t *p, __m128i first, __m128i second)
 // Positions are looked at in blocks of this many.
 constexpr qsizetype Block = 32;
 
+// Whether any of units p..p+31 is `unit`: four compares and one test.
+inline bool blockHolds(const char16_t *p, __m128i unit)
+{
+    const __m128i low = _mm_or_si128(_mm_cmpeq_epi16(loadUnits(p), unit), _mm_cmpeq_epi16(loadUnits(p + 8), unit));
+    const __m128i high = _mm_or_si128(_mm_cmpeq_epi16(loadUnits(p + 16), unit), _mm_cmpeq_epi16(loadUnits(p + 24), unit));
+    return _mm_movemask_epi8(_mm_or_si128(low, high)) != 0;
+}
+
 // The first block at or after p, below `limit`, with a position to visit;
 // one bit per position of it goes to `mask`. Returns `limit` or more when
-// there is none. Reads up to unit p + Block.
+// there is none. A block is first tested for the pair's unit at `leadOffset`
+// (0 or 1) alone, which is cheaper. Reads up to unit p + Block.
 inline qsizetype nextBlock(const char16_t *units, qsizetype p, qsizetype limit, char16_t first, char16_t second,
-                           unsigned &mask)
+                           qsizetype leadOffset, unsigned &mask)
 {
     const __m128i firstUnits = _mm_set1_epi16(short(first));
     const __m128i secondUnits = _mm_set1_epi16(short(second));
+    const __m128i leadUnits = leadOffset == 0 ? firstUnits : secondUnits;
     for (; p < limit; p += Block) {
+        if (!blockHolds(units + p + leadOffset, leadUnits))
+            continue;
         const unsigned low = blockMask(units + p, firstUnits, secondUnits);
         const unsigned high = blockMask(units + p + 16, firstUnits, secondUnits);
         if ((low | high) != 0) {
@@ -49,11 +61,15 @@ inline qsizetype nextBlock(const char16_t *units, qsizetype p, qsizetype limit, 
 }
 #endif
 
+// Which unit of the pair a block is first tested for: the rarer one is faster.
+enum class Lead { First, Second };
+
 // Calls visit(p) for each position p >= from, in order, where text[p] is
 // `first` and text[p + 1] is `second`. visit returns where to go on (more
 // than p), or a negative value to stop.
 template<typename Visit>
-void scan(QStringView text, qsizetype from, char16_t first, char16_t second, Visit visit)
+void scan(QStringView text, qsizetype from, char16_t first, char16_t second, Visit visit,
+          [[maybe_unused]] Lead lead = Lead::First)
 {
     const char16_t *units = text.utf16();
     const qsizetype size = text.size();
@@ -62,7 +78,8 @@ void scan(QStringView text, qsizetype from, char16_t first, char16_t second, Vis
     // Blocks start below this, so that reading unit p + Block stays inside the text.
     const qsizetype blockLimit = size - Block;
     unsigned mask = 0;
-    while ((p = nextBlock(units, p, blockLimit, first, second, mask)) < blockLimit) {
+    const qsizetype leadOffset = lead == Lead::First ? 0 : 1;
+    while ((p = nextBlock(units, p, blockLimit, first, second, leadOffset, mask)) < blockLimit) {
         qsizetype next = p + Block;
         while (mask != 0) {
             const qsizetype resume = visit(p + std::countr_zero(mask));

@@ -5,10 +5,14 @@
 #include "platform/Platform.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sched.h>
 
 #include <functional>
 #include <optional>
@@ -86,6 +90,35 @@ private:
     QByteArray m_path;
     bool m_mounted = false;
 };
+
+// In the child: /proc hidden, so that no file without a name can be given
+// one, and the tool writes a named temporary file instead.
+void hideProc()
+{
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || mount("tmpfs", "/proc", "tmpfs", 0, nullptr) != 0)
+        std::_Exit(3);
+}
+
+// `encode` of a large bank over an old output, ended by `signalNumber` at
+// `delayMs`; false when the signal came after its end.
+bool encodeCutShort(const QStringList &arguments, int signalNumber, int delayMs, bool withoutProc)
+{
+    QProcess tool;
+    if (withoutProc)
+        tool.setChildProcessModifier(hideProc);
+    tool.start(qEnvironmentVariable("VELLMAR_BANK_TOOL"), arguments);
+    if (!tool.waitForStarted())
+        return false;
+    if (tool.waitForFinished(delayMs))
+        return false;
+    const qint64 pid = tool.processId();
+    if (pid <= 0) // never kill(0), which names the whole process group
+        return false;
+    ::kill(pid_t(pid), signalNumber);
+    tool.waitForFinished();
+    return tool.exitStatus() == QProcess::CrashExit;
+}
 
 } // namespace
 
@@ -292,6 +325,47 @@ private slots:
                          .endsWith(QStringLiteral("vellmar-bank: standard output: cannot write: No space left on device\n")),
                      qPrintable(arguments.join(' ')));
         }
+    }
+
+    // A signal while the output is written leaves the old output whole and
+    // no temporary file: a file without a name until it is whole, or, where
+    // it cannot be named, a named one that the catchable signals remove.
+    void interruptedWriteLeavesTheOldOutput_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("withoutProc");
+        for (const auto &[name, number] : {std::pair{"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}}) {
+            QTest::addRow("%s", name) << number << false;
+            QTest::addRow("%s, named temporary file", name) << number << true;
+        }
+        QTest::addRow("SIGKILL") << int(SIGKILL) << false;
+    }
+
+    void interruptedWriteLeavesTheOldOutput()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, withoutProc);
+        if (withoutProc && geteuid() != 0)
+            QSKIP("hiding /proc needs the superuser");
+        QTemporaryDir here;
+        const QString plain = here.filePath(QStringLiteral("plain.txt"));
+        const QString output = here.filePath(QStringLiteral("out.dat"));
+        writeFile(plain, QByteArray(32 << 20, 'a'));
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(runTool({"encode", plain, output}).exitCode, 0);
+        const int wholeRunMs = int(timer.elapsed());
+        const QByteArray written = readFile(output);
+        const QByteArray old("the old output\r\n");
+        int cutShort = 0;
+        for (int step = 1; step <= 6; ++step) {
+            writeFile(output, old);
+            cutShort += encodeCutShort({"encode", plain, output}, signalNumber, wholeRunMs * step / 6, withoutProc);
+            const QByteArray after = readFile(output);
+            QVERIFY2(after == old || after == written, qPrintable(QString::number(after.size())));
+            QCOMPARE(entriesOf(here.path()), QStringList({"out.dat", "plain.txt"}));
+        }
+        QVERIFY(cutShort > 0);
     }
 
     // A bank of the largest size passes the size check; where memory is short,
