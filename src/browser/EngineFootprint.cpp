@@ -40,11 +40,24 @@ bool hasSwitch(const QByteArrayList &flags, const QByteArray &name)
 
 QtMessageHandler forwardMessage = nullptr;
 
-// Qt notes on stderr that it draws without OpenGL, which is what was asked
-// for here; any other message goes on as before.
-void dropNoteOfOpenGlOff(QtMsgType type, const QMessageLogContext &context, const QString &message)
+// Notes of what was asked for here: Qt's that it draws without OpenGL, the
+// engine's that it has no graphics backend (it draws in software) and that
+// its sandbox is off (said once already, in our own words, see StartUp), and
+// the empty line it prints with them. Where QT_LOGGING_RULES is set, the
+// engine's notes go on as before; any other message always does.
+bool isNoteOfWhatWasAskedFor(QtMsgType type, const QString &message)
 {
     if (type == QtWarningMsg && message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL context")))
+        return true;
+    if (qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        return false;
+    return message.trimmed().isEmpty() || message == QLatin1String("Sandboxing disabled by user.")
+        || message == QLatin1String("No suitable graphics backend found");
+}
+
+void dropNotesOfWhatWasAskedFor(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtCriticalMsg && type != QtFatalMsg && isNoteOfWhatWasAskedFor(type, message))
         return;
     forwardMessage(type, context, message);
 }
@@ -79,13 +92,14 @@ void applyBeforeStart()
     // alone costs tens of megabytes), and no GPU thread runs.
     if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
         QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
-    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
-        forwardMessage = qInstallMessageHandler(dropNoteOfOpenGlOff);
-    }
+    forwardMessage = qInstallMessageHandler(dropNotesOfWhatWasAskedFor);
     // The engine's report of its graphics set-up at every start is for
-    // debugging; QT_LOGGING_RULES, which wins over this, brings it back.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    // debugging, and so are the console messages of the pages it shows
+    // ("js"), the engine's own error page's included: a start that works
+    // prints nothing. QT_LOGGING_RULES, which wins over this, brings them back.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\njs=false"));
     const bool sandboxOff = !qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX");
     const QByteArray flags = engineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), sandboxOff);
     if (!flags.isEmpty())

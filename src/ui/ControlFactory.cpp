@@ -2,6 +2,7 @@
 
 #include "browser/BrowserPane.h"
 #include "ui/ClickableLabel.h"
+#include "ui/PlayerSettings.h"
 #include "ui/QueryBox.h"
 #include "ui/ScaledPictures.h"
 
@@ -51,7 +52,19 @@ QListWidget *createListBox(QWidget *page)
     return list;
 }
 
-QWidget *createWidget(const ControlSpec &row, QWidget *page)
+QLabel *createBrowserOffNote(QWidget *page)
+{
+    auto *note = new QLabel(QStringLiteral("资料站的浏览器已关闭（--no-browser，或设置文件里的 browser=false）。\n"
+                                           "要重新打开：启动时不加 --no-browser，并删掉 %1 里的 browser=false。")
+                                .arg(PlayerSettings::settingsFile()),
+                            page);
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignCenter);
+    note->setAutoFillBackground(true);
+    return note;
+}
+
+QWidget *createWidget(const ControlSpec &row, QWidget *page, BrowserChoice browser)
 {
     switch (row.kind) {
     case Kind::Picture:
@@ -65,6 +78,8 @@ QWidget *createWidget(const ControlSpec &row, QWidget *page)
     case Kind::Browser:
         break;
     }
+    if (browser == BrowserChoice::None)
+        return createBrowserOffNote(page);
     return new BrowserPane(page);
 }
 
@@ -111,9 +126,9 @@ void fitLabelText(QLabel &label, const ControlSpec &row)
         label.setFont(font);
 }
 
-QWidget *createControl(const ControlSpec &row, QWidget *page)
+QWidget *createControl(const ControlSpec &row, QWidget *page, BrowserChoice browser)
 {
-    QWidget *control = createWidget(row, page);
+    QWidget *control = createWidget(row, page, browser);
     control->setObjectName(row.name.toString());
     control->setAccessibleName(row.accessibleName.toString());
     control->setAccessibleDescription(row.accessibleDescription.toString());
@@ -138,10 +153,10 @@ void stack(const ControlFactory::MadeControl &made)
 
 } // namespace
 
-ControlFactory::ControlFactory(QTabWidget &panel)
+ControlFactory::ControlFactory(QTabWidget &panel, BrowserChoice browser)
 {
     for (const ControlSpec &row : ControlLayout::controls())
-        m_made.push_back({&row, createControl(row, panel.widget(row.tab))});
+        m_made.push_back({&row, createControl(row, panel.widget(row.tab), browser)});
     // A control can only be raised above the others of its page once they all exist.
     for (const MadeControl &made : m_made)
         stack(made);

@@ -8,6 +8,10 @@
 
 class QTabWidget;
 
+// Whether the browser tab holds the browser engine, or only a note saying
+// how to turn it back on.
+enum class BrowserChoice { Engine, None };
+
 // Makes the layout's controls, each on its tab's page of a panel and stacked
 // in the layout's layers, and keeps them with their rows for their owner.
 class ControlFactory
@@ -19,7 +23,7 @@ public:
         QWidget *widget;
     };
 
-    explicit ControlFactory(QTabWidget &panel);
+    ControlFactory(QTabWidget &panel, BrowserChoice browser);
 
     const std::vector<MadeControl> &controls() const { return m_made; }
 

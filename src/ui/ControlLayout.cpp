@@ -37,6 +37,8 @@ constexpr auto Controls = std::to_array<ControlSpec>({
      ChatGroup, u"制作者的聊天群号"},
     {u"Label6_1",   Label,    0, {400, 288,  97,  25}, Credit,                         WindowFont, false, WindowBackgroundColour, false,
      Credit, u"制作者"},
+    {u"labBank",    Label,    0, {112,  30, 325,  24}, {},                             WindowFont, false, rgb(0xC8DCFF),          false,
+     u"题库", u"正在使用的题库：文件、题数和日期"},
     {u"Image1",     Picture,  1, {  0,  24, 483, 289}, BackgroundPicture,              WindowFont, false, SystemDefaultColour,    false,
      u"背景图", u"答题器页的背景"},
     {u"tQ",         TextBox,  1, {  8,  32, 238,  25}, u"请输入您要搜索的内容",         WindowFont, false, SystemDefaultColour,    false,

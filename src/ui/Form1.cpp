@@ -12,7 +12,11 @@
 #include "ui/CutRowTips.h"
 #include "ui/ListsInStep.h"
 
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
+#include <QMimeData>
 #include <QIcon>
 #include <QListWidget>
 #include <QMessageBox>
@@ -34,12 +38,12 @@ constexpr int Label5Index = 5;
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
+Form1::Form1(QWidget *parent, BrowserChoice browser)
     : QWidget(parent)
 {
     setUpWindow();
     createTabPanel();
-    createControls();
+    createControls(browser);
     placeControls();
     // The query box already holds its prompt, so that prompt starts no search.
     connectBehaviours();
@@ -61,6 +65,72 @@ void Form1::setQuestionLines(QuestionLines lines)
     m_screenReading->bankChanged();
 }
 
+void Form1::showBankInUse(const QString &path, const QDateTime &modified)
+{
+    const QString whole = QStringLiteral("题库：%1（%2道题，%3）")
+                              .arg(QDir::toNativeSeparators(path))
+                              .arg(m_questionLines.pairCount())
+                              .arg(modified.toString(QStringLiteral("yyyy-MM-dd")));
+    // A long path gives way in its middle; the whole line is the tip.
+    m_labBank->setText(m_labBank->fontMetrics().elidedText(whole, Qt::ElideMiddle, m_labBank->width()));
+    m_labBank->setToolTip(whole);
+    m_labBank->setAccessibleDescription(whole);
+}
+
+void Form1::useBank(PlayerBank::LoadedBank bank, const QString &tip)
+{
+    setQuestionLines(std::move(bank.lines));
+    showBankInUse(bank.path, bank.modified);
+    m_lQ->clear();
+    m_lA->clear();
+    m_labtip->setText(tip);
+}
+
+bool Form1::installBank(const QString &path, QString &error)
+{
+    PlayerBank::LoadedBank installed;
+    if (!PlayerBank::install(path, installed, error)) {
+        m_labtip->setText(QStringLiteral("新题库没有安装，仍用原来的题库"));
+        return false;
+    }
+    const qsizetype pairs = installed.lines.pairCount();
+    useBank(std::move(installed), QStringLiteral("已换用新题库：%1道题").arg(pairs));
+    return true;
+}
+
+namespace {
+
+// The one local file a drag carries, or nothing.
+QString draggedFile(const QMimeData *data)
+{
+    const QList<QUrl> urls = data->urls();
+    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
+}
+
+} // namespace
+
+void Form1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!draggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent *event)
+{
+    const QString path = draggedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    QString error;
+    if (installBank(path, error))
+        return;
+    auto *message = new QMessageBox(QMessageBox::Warning, windowTitle(), error, QMessageBox::Ok, this);
+    message->setAttribute(Qt::WA_DeleteOnClose);
+    message->setObjectName(QStringLiteral("installFailedMessage"));
+    message->setWindowModality(Qt::NonModal);
+    message->show();
+}
+
 void Form1::setUpWindow()
 {
     setObjectName(QStringLiteral("Form1"));
@@ -68,6 +138,7 @@ void Form1::setUpWindow()
     setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     setFont(windowFont());
     setFixedSize(ClientSize);
+    setAcceptDrops(true);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 }
@@ -94,15 +165,17 @@ void Form1::createTabPanel()
     m_pageArea->installEventFilter(this);
 }
 
-void Form1::createControls()
+void Form1::createControls(BrowserChoice browser)
 {
-    const ControlFactory factory(*m_SSTab1);
+    const ControlFactory factory(*m_SSTab1, browser);
     m_controls = factory.controls();
     m_tQ = factory.control<QueryBox>(u"tQ");
     m_labtip = factory.control<QLabel>(u"labtip");
     m_lQ = factory.control<QListWidget>(u"lQ");
     m_lA = factory.control<QListWidget>(u"lA");
-    m_WebBrowser1 = factory.control<BrowserPane>(u"WebBrowser1");
+    m_labBank = factory.control<QLabel>(u"labBank");
+    if (browser == BrowserChoice::Engine)
+        m_WebBrowser1 = factory.control<BrowserPane>(u"WebBrowser1");
     m_Label5 = factory.control<ClickableLabel>(u"Label5_5");
     m_Label8 = factory.control<ClickableLabel>(u"Label8");
     new ListsInStep(*m_lQ, *m_lA);
@@ -131,7 +204,8 @@ void Form1::connectBehaviours()
     connect(m_lA, &QListWidget::itemSelectionChanged, this, &Form1::selectMatchingQuestion);
     connect(m_Label5, &ClickableLabel::clicked, this, [this] { Label5_Click(Label5Index); });
     connect(m_Label8, &ClickableLabel::clicked, this, &Form1::Label8_Click);
-    connect(m_WebBrowser1, &BrowserPane::DownloadComplete, this, &Form1::WebBrowser1_DownloadComplete);
+    if (m_WebBrowser1)
+        connect(m_WebBrowser1, &BrowserPane::DownloadComplete, this, &Form1::WebBrowser1_DownloadComplete);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -144,7 +218,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 // Start-up step 1: the page loads while the start-up goes on.
 void Form1::startBrowserNavigation()
 {
-    m_WebBrowser1->Navigate(QUrl(QString::fromLatin1(WebAddresses::StartPage)));
+    if (m_WebBrowser1)
+        m_WebBrowser1->Navigate(QUrl(QString::fromLatin1(WebAddresses::StartPage)));
 }
 
 void Form1::showCentred()
@@ -168,7 +243,8 @@ void Form1::makeTopmost()
 // its pages, and the other controls on them, along with it.
 void Form1::setFocusOrder()
 {
-    const std::array<QWidget *, 5> order{m_tQ, m_SSTab1->tabBar(), m_lA, m_lQ, m_WebBrowser1};
+    QWidget *pane = m_WebBrowser1 ? static_cast<QWidget *>(m_WebBrowser1) : findChild<QWidget *>(QStringLiteral("WebBrowser1"));
+    const std::array<QWidget *, 5> order{m_tQ, m_SSTab1->tabBar(), m_lA, m_lQ, pane};
     for (size_t next = 1; next < order.size(); ++next)
         QWidget::setTabOrder(order[next - 1], order[next]);
     // Where the window was activated on show, the focus went to the old first

@@ -4,6 +4,7 @@
 #include "browser/LinkRows.h"
 #include "browser/PageOpener.h"
 #include "ui/ControlFactory.h"
+#include "ui/PlayerBank.h"
 #include "ui/QueryBox.h"
 
 #include <QWidget>
@@ -26,13 +27,14 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit Form1(QWidget *parent = nullptr, BrowserChoice browser = BrowserChoice::Engine);
 
     QTabWidget *SSTab1() const { return m_SSTab1; }
     QLineEdit *tQ() const { return m_tQ; }
     QLabel *labtip() const { return m_labtip; }
     QListWidget *lQ() const { return m_lQ; }
     QListWidget *lA() const { return m_lA; }
+    // Null when the window runs without the browser engine.
     BrowserPane *WebBrowser1() const { return m_WebBrowser1; }
     ScreenReading *screenReading() const { return m_screenReading; }
     ScreenReadingPanel *screenPanel() const { return m_screenPanel; }
@@ -45,6 +47,14 @@ public:
     // The bank's lines, filled once at start-up; searches before then find nothing.
     void setQuestionLines(QuestionLines lines);
     const QuestionLines &questionLines() const { return m_questionLines; }
+    // The instructions tab says which bank is in use: file, pairs, date.
+    void showBankInUse(const QString &path, const QDateTime &modified);
+    // Switches to another bank while the window runs; the tip line says so.
+    void useBank(PlayerBank::LoadedBank bank, const QString &tip);
+    // Installs `path` as the player's own bank and switches to it; a bank
+    // that does not load is refused with the reader's message, and the
+    // bank in use stays. False, with `error`, when it was refused.
+    bool installBank(const QString &path, QString &error);
 
     // Start-up steps, run in this order by StartUp::run.
     void startBrowserNavigation();
@@ -56,11 +66,14 @@ public:
 protected:
     // Follows the panel's page area, which reports its geometry by events alone.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A bank file dropped on the window is installed.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void setUpWindow();
     void createTabPanel();
-    void createControls();
+    void createControls(BrowserChoice browser);
     void placeControls();
     void connectBehaviours();
     void createScreenReading();
@@ -83,6 +96,7 @@ private:
     QWidget *m_pageArea = nullptr;
     QueryBox *m_tQ = nullptr;
     QLabel *m_labtip = nullptr;
+    QLabel *m_labBank = nullptr;
     QListWidget *m_lQ = nullptr;
     QListWidget *m_lA = nullptr;
     BrowserPane *m_WebBrowser1 = nullptr;

@@ -32,6 +32,7 @@ bool loadBank(Form1 &form, const QString &bankPath, QString &error)
         return false;
     }
     form.setQuestionLines(std::move(lines));
+    form.showBankInUse(bankPath, QFileInfo(bankPath).lastModified());
     return true;
 }
 

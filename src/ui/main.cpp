@@ -1,7 +1,8 @@
-#include "bank/BankFile.h"
 #include "browser/EngineFootprint.h"
 #include "ui/ControlLayout.h"
 #include "ui/Form1.h"
+#include "ui/PlayerBank.h"
+#include "ui/PlayerSettings.h"
 #include "ui/ProgramOptions.h"
 #include "ui/QtTranslations.h"
 #include "ui/StartUp.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLabel>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -40,8 +42,12 @@ std::vector<char *> argumentsFor(int argc, char *argv[], QByteArray &platform)
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> status = ProgramOptions::answer(argc, argv))
-        return *status;
+    PlayerSettings::nameApplication();
+    const ProgramOptions options = ProgramOptions::parse(argc, argv);
+    if (options.exitStatus)
+        return *options.exitStatus;
+    const BrowserChoice browser =
+        options.noBrowser || PlayerSettings::browserTurnedOff() ? BrowserChoice::None : BrowserChoice::Engine;
     if (!StartUp::displayAvailable()) {
         std::fputs("vellmar-quiz: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
         return 1;
@@ -55,22 +61,32 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(display.problem()));
         return 1;
     }
-    StartUp::allowBrowserWithoutSandboxWhenRoot();
-    EngineFootprint::applyBeforeStart();
+    if (browser == BrowserChoice::Engine) {
+        StartUp::allowBrowserWithoutSandboxWhenRoot();
+        EngineFootprint::applyBeforeStart();
+    }
 
     std::vector<char *> arguments = argumentsFor(argc, argv, platform.platform);
     int argumentCount = int(arguments.size()) - 1;
     QApplication app(argumentCount, arguments.data());
     display.release();
-    EngineFootprint::startEngine();
+    QString error;
+    PlayerBank::LoadedBank installed;
+    if (!options.installBank.isEmpty() && !PlayerBank::install(options.installBank, installed, error)) {
+        std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(error));
+        return 1;
+    }
+    if (browser == BrowserChoice::Engine)
+        EngineFootprint::startEngine();
     QtTranslations::install(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
-    Form1 form;
-    QString error;
-    if (!StartUp::run(form, BankFile::DataPath(programFolder()), error)) {
+    Form1 form(nullptr, browser);
+    if (!StartUp::run(form, PlayerBank::chooseBank(options.bank, programFolder()), error)) {
         std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(error));
         QMessageBox::critical(&form, ControlLayout::WindowTitle.toString(), StartUp::failureMessage(error));
         return 1;
     }
+    if (!options.installBank.isEmpty())
+        form.labtip()->setText(QStringLiteral("已换用新题库：%1道题").arg(form.questionLines().pairCount()));
     return app.exec();
 }

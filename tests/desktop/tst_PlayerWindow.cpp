@@ -3,13 +3,18 @@
 #include "bank/BankFile.h"
 #include "ui/ControlLayout.h"
 #include "ui/Form1.h"
+#include "ui/PlayerSettings.h"
 #include "ui/StartUp.h"
 
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFontInfo>
+#include <QMimeData>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -29,6 +34,12 @@ class TestPlayerWindow : public QObject
 
 private:
     QTemporaryDir dir;
+    // The player's folders, set before the window exists.
+    QTemporaryDir player = [] {
+        QTemporaryDir folder;
+        qputenv("XDG_DATA_HOME", folder.path().toUtf8());
+        return folder;
+    }();
     Form1 form;
 
     QListWidget *lQ() { return form.lQ(); }
@@ -67,9 +78,16 @@ private:
         }
     }
 
+    static QByteArray readFileBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private slots:
     void initTestCase()
     {
+        PlayerSettings::nameApplication();
         QStringList lines;
         for (int pair = 1; pair <= 20; ++pair)
             lines << QStringLiteral("第%1个国家的首都是哪座城市，它在哪条大河的岸边？-sdsd").arg(pair)
@@ -176,6 +194,45 @@ private slots:
         xdotool({QStringLiteral("type"), QStringLiteral("sdsd")});
         QCOMPARE(topRow(lQ()), 0);
         verifyInStep("a new search");
+    }
+
+    // A bank dropped on the window is installed as the player's own and used
+    // at once; a bad one is refused with the reader's message and the bank in
+    // use stays. The instructions tab names the bank.
+    void aDroppedBankIsInstalled()
+    {
+        const auto bankLabel = [this] { return form.findChild<QLabel *>(QStringLiteral("labBank"))->toolTip(); };
+        QVERIFY2(bankLabel().contains(QStringLiteral("（20道题，")), qPrintable(bankLabel()));
+        const auto drop = [this](const QString &path) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&form, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent event(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&form, &event);
+        };
+        const QString newer = dir.filePath(QStringLiteral("newer.dat"));
+        writeBankFile(newer, {QStringLiteral("新题目-xtm"), QStringLiteral("新答案")});
+        drop(newer);
+        const QString own = player.filePath(QStringLiteral("vellmar-quiz/data.dat"));
+        QVERIFY2(QFileInfo(own).isFile(), qPrintable(form.labtip()->text() + own));
+        QCOMPARE(form.labtip()->text(), QStringLiteral("已换用新题库：1道题"));
+        QCOMPARE(form.questionLines().pairCount(), 1);
+        QVERIFY2(bankLabel().startsWith(QStringLiteral("题库：%1（1道题，").arg(own)), qPrintable(bankLabel()));
+
+        const QString empty = dir.filePath(QStringLiteral("empty.dat"));
+        QFile(empty).open(QIODevice::WriteOnly);
+        drop(empty);
+        QCOMPARE(form.questionLines().pairCount(), 1);
+        auto *message = form.findChild<QMessageBox *>(QStringLiteral("installFailedMessage"));
+        QVERIFY(message);
+        QVERIFY2(message->text().contains(QStringLiteral("题库文件“%1”是空的").arg(empty)), qPrintable(message->text()));
+        QVERIFY(!QFile::exists(own + QStringLiteral(".previous")));
+
+        drop(dir.filePath(QStringLiteral("data.dat"))); // installing again keeps the one before
+        QCOMPARE(form.questionLines().pairCount(), 20);
+        QCOMPARE(readFileBytes(own + QStringLiteral(".previous")), readFileBytes(newer));
     }
 };
 

@@ -101,6 +101,51 @@ private slots:
         QVERIFY(QFile::copy(built, program));
     }
 
+    // Options are real: an unknown one, or a bare file, is refused in one
+    // line; a bank given with --bank is the one loaded; a bad bank given to
+    // --install-bank is refused with the reader's message, and the player's
+    // own bank stays as it was.
+    void commandLine()
+    {
+        const auto run = [&](const QStringList &arguments, QProcessEnvironment environment = QProcessEnvironment::systemEnvironment()) {
+            QProcess quiz;
+            quiz.setProcessEnvironment(environment);
+            quiz.start(program, arguments);
+            const bool finished = quiz.waitForFinished(20000);
+            if (!finished)
+                quiz.kill();
+            return std::pair{finished ? quiz.exitCode() : -1, QString::fromUtf8(quiz.readAllStandardError())};
+        };
+        for (const QStringList &arguments : {QStringList{"--bogus"}, QStringList{"mybank.dat"}, QStringList{"--bank"}}) {
+            const auto [status, err] = run(arguments);
+            QCOMPARE(status, 2);
+            QCOMPARE(err.count(u'\n'), 1);
+            QVERIFY2(err.startsWith(QStringLiteral("vellmar-quiz: ")), qPrintable(err));
+        }
+
+        QTemporaryDir player;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), player.path());
+        const QString own = player.filePath(QStringLiteral("vellmar-quiz/data.dat"));
+        QVERIFY(QDir().mkpath(QFileInfo(own).path()));
+        QVERIFY(QFile::copy(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), own));
+        const QByteArray ownBytes = readFile(own);
+        const QString empty = player.filePath(QStringLiteral("empty.dat"));
+        QFile(empty).open(QIODevice::WriteOnly);
+        const auto [status, err] = run({QStringLiteral("--install-bank"), empty}, environment);
+        QCOMPARE(status, 1);
+        QVERIFY2(err.contains(QStringLiteral("题库文件“%1”是空的").arg(empty)), qPrintable(err));
+        QCOMPARE(readFile(own), ownBytes);
+        QVERIFY(!QFile::exists(own + QStringLiteral(".previous")));
+
+        QProcess quiz;
+        quiz.setProcessEnvironment(environment);
+        quiz.start(program, {QStringLiteral("--no-browser"), QStringLiteral("--bank"), player.filePath(QStringLiteral("none.dat"))});
+        QVERIFY(bankLine(quiz, 20000).contains(QStringLiteral("找不到题库文件“%1”").arg(player.filePath(QStringLiteral("none.dat")))));
+        quiz.kill();
+        quiz.waitForFinished();
+    }
+
     // Whatever stands at the bank's path, the window says in its own words
     // which file it is and what is wrong, at once, and leaves it as it was.
     void badBankIsNamedWithItsCause_data()
