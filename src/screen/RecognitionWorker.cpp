@@ -1,5 +1,7 @@
 #include "screen/RecognitionWorker.h"
 
+#include <malloc.h>
+
 RecognitionWorker::RecognitionWorker(const QuestionLines &lines) : m_lines(lines) {}
 
 void RecognitionWorker::read(const QImage &picture, quint64 ticket)
@@ -12,8 +14,12 @@ void RecognitionWorker::read(const QImage &picture, quint64 ticket)
         emit finished(outcome);
         return;
     }
-    if (!m_index)
+    if (!m_index) {
         m_index = BigramIndex::build(m_lines);
+        // The build's scratch is freed, but the allocator keeps it for the
+        // thread unless told to give it back.
+        malloc_trim(0);
+    }
     outcome.text = *text;
     outcome.result = RankQuestions(m_lines, *m_index, *text);
     emit finished(outcome);

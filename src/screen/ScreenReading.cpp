@@ -80,7 +80,9 @@ void ScreenReading::markArea()
             next();
     });
     connect(m_marker, &AreaMarker::cancelled, this, [this] { m_afterMarking = {}; });
+    // Over everything, the quiz window (itself kept on top) included.
     m_marker->show();
+    m_marker->raise();
     m_marker->activateWindow();
 }
 

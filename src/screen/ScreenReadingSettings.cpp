@@ -1,20 +1,18 @@
 #include "screen/ScreenReadingSettings.h"
 
-#include <QDir>
 #include <QScreen>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace {
 
-const QString HotKeyKey = QStringLiteral("hotKey");
+const QString HotKeyKey = QStringLiteral("screenReading/hotKey");
 
 // A screen is known by its name and size, so that another monitor on the
 // same connector gets an area of its own.
 QString areaKey(const QScreen &screen)
 {
     const QSize size = screen.size();
-    return QStringLiteral("areas/%1_%2x%3").arg(screen.name().isEmpty() ? QStringLiteral("screen") : screen.name()).arg(size.width()).arg(size.height());
+    return QStringLiteral("screenReading/area_%1_%2x%3").arg(screen.name().isEmpty() ? QStringLiteral("screen") : screen.name()).arg(size.width()).arg(size.height());
 }
 
 } // namespace
@@ -22,11 +20,6 @@ QString areaKey(const QScreen &screen)
 QKeySequence ScreenReadingSettings::defaultHotKey()
 {
     return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D);
-}
-
-QString ScreenReadingSettings::defaultPath()
-{
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(QStringLiteral("screen-reading.ini"));
 }
 
 ScreenReadingSettings::ScreenReadingSettings(QString path) : m_path(std::move(path)) {}

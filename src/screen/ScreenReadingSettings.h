@@ -6,17 +6,15 @@
 
 class QScreen;
 
-// What the player chose for reading the screen, kept in a file of the
-// player's own: the marked area of each screen, and the hot key.
+// What the player chose for reading the screen, kept in the player's
+// settings file under "screenReading": the marked area of each screen, and
+// the hot key.
 class ScreenReadingSettings
 {
 public:
     // Ctrl+Alt+D, for 答.
     static QKeySequence defaultHotKey();
-    // screen-reading.ini in the player's configuration folder for the program.
-    static QString defaultPath();
-
-    explicit ScreenReadingSettings(QString path = defaultPath());
+    explicit ScreenReadingSettings(QString path);
 
     // The area marked on the screen, in its own coordinates; empty when none.
     QRect area(const QScreen &screen) const;

@@ -2,6 +2,7 @@
 
 #include "screen/GreyUpscale.h"
 
+#include <omp.h>
 #include <tesseract/baseapi.h>
 
 namespace {
@@ -26,6 +27,10 @@ bool TextRecogniser::loadModel()
         return true;
     if (m_modelFailed)
         return false;
+    // One core: the engine's OpenMP threads only wait for each other on a
+    // busy machine (measured: 290 ms a reading with them, 57 ms without).
+    // No parallel level is active, whatever thread counts the engine asks for.
+    omp_set_max_active_levels(0);
     auto engine = std::make_unique<tesseract::TessBaseAPI>();
     if (engine->Init(nullptr, ModelName, tesseract::OEM_LSTM_ONLY) != 0) {
         m_modelFailed = true;

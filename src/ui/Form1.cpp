@@ -1,6 +1,7 @@
 #include "ui/Form1.h"
 
 #include "screen/ScreenReading.h"
+#include "ui/PlayerSettings.h"
 #include "ui/ScreenReadingPanel.h"
 
 #include "browser/BrowserPane.h"
@@ -55,7 +56,7 @@ Form1::Form1(QWidget *parent, BrowserChoice browser)
 // nothing until it is first used.
 void Form1::createScreenReading()
 {
-    m_screenReading = new ScreenReading(m_questionLines, *this, ScreenReadingSettings(), this);
+    m_screenReading = new ScreenReading(m_questionLines, *this, ScreenReadingSettings(PlayerSettings::settingsFile()), this);
     m_screenPanel = new ScreenReadingPanel(*m_screenReading, {m_SSTab1->widget(StartTab), m_labtip, m_lQ, m_lA}, this);
 }
 

@@ -81,11 +81,11 @@ private slots:
         QCOMPARE(expect(QStringLiteral("marked")),
                  QStringLiteral("%1 %2 %3 %4").arg(left).arg(top).arg(right - left).arg(bottom - top));
         // Remembered in the player's settings.
-        QDirIterator files(config.path(), {QStringLiteral("screen-reading.ini")}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator files(config.path(), {QStringLiteral("settings.ini")}, QDir::Files, QDirIterator::Subdirectories);
         QVERIFY(files.hasNext());
         QFile settings(files.next());
         QVERIFY(settings.open(QIODevice::ReadOnly));
-        QVERIFY(settings.readAll().contains("areas"));
+        QVERIFY(settings.readAll().contains("[screenReading]"));
     }
 
     void hotKeyReadsTheQuestion_data()
