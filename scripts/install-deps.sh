@@ -29,13 +29,13 @@ build|libxcb1-dev|xcb, with which the window checks that the X display can be op
 build|qt6-webengine-dev|the browser pane
 build|libqt6webenginecore6-bin|the browser engine'"'"'s helper process, which shows the pages
 build|libicu-dev|Unicode and code page support
-build|libime-data|libime's pinyin dictionary sc.dict, whose words vellmar-bank's initials take
+build|libime-data|libime'"'"'s pinyin dictionary sc.dict, whose words give vellmar-bank the initials
 build|libime-bin|libime_pinyindict, which dumps that dictionary as text for the build
 build|fonts-wqy-microhei|a Chinese font: without one every text of the window is missing
 build|libtesseract-dev|the OCR engine that reads questions off the screen
 build|libleptonica-dev|the image library the OCR engine is built on
-build|tesseract-ocr-chi-sim|the OCR engine's Simplified Chinese model
-build|libxcb-keysyms1-dev|the global hot key under X11, from a key's name to its key code
+build|tesseract-ocr-chi-sim|the OCR engine'"'"'s Simplified Chinese model
+build|libxcb-keysyms1-dev|the global hot key under X11, from the name of a key to its key code
 test|fonts-noto-cjk|three more Chinese fonts that the OCR tests draw questions in
 build|qt6-translations-l10n|Qt'"'"'s own texts (menus, dialog buttons) in Chinese
 test|xvfb|virtual X displays for the desktop tests
