@@ -7,12 +7,19 @@
 
 #include <new>
 #include <span>
+#include <system_error>
 
 CipheredPieces::CipheredPieces(QFile &file, qint64 size)
 {
     for (QByteArray &slot : m_slots)
         slot = QByteArray(PieceBytes, Qt::Uninitialized);
-    m_thread = std::thread([this, &file, size] { readAll(file, size); });
+    try {
+        m_thread = std::thread([this, &file, size] { readAll(file, size); });
+    } catch (const std::system_error &) {
+        // Out of threads (a process limit, say): slower, but the bank loads.
+        m_file = &file;
+        m_size = size;
+    }
 }
 
 CipheredPieces::~CipheredPieces()
@@ -22,11 +29,14 @@ CipheredPieces::~CipheredPieces()
         m_stop = true;
     }
     m_changed.notify_all();
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 QByteArrayView CipheredPieces::next()
 {
+    if (m_file)
+        return readOnThisThread();
     std::unique_lock lock(m_mutex);
     if (m_callerHolds) {
         ++m_taken;
@@ -47,6 +57,33 @@ QByteArrayView CipheredPieces::next()
     m_callerHolds = true;
     const auto slot = size_t(m_taken % SlotCount);
     return QByteArrayView(m_slots[slot].constData(), m_sizes[slot]);
+}
+
+namespace {
+
+// Reads the piece of `file` that begins `done` bytes into the bank and
+// deciphers it in `slot`; the bytes read, 0 at the end, -1 on failure.
+qint64 readPiece(QFile &file, QByteArray &slot, qint64 done, qint64 size, QString &error)
+{
+    const qint64 read = file.read(slot.data(), qMin(CipheredPieces::PieceBytes, size - done));
+    if (read < 0)
+        error = file.errorString();
+    if (read <= 0)
+        return read;
+    const std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t *>(slot.data()), size_t(read));
+    MRC4::CryptBytes(bytes, done == 0 ? BankFile::BankKey : QString());
+    return read;
+}
+
+} // namespace
+
+QByteArrayView CipheredPieces::readOnThisThread()
+{
+    const qint64 read = m_read < m_size ? readPiece(*m_file, m_slots[0], m_read, m_size, m_error) : 0;
+    if (read <= 0)
+        return {};
+    m_read += read;
+    return QByteArrayView(m_slots[0].constData(), read);
 }
 
 QString CipheredPieces::errorString() const
@@ -96,14 +133,9 @@ void CipheredPieces::readAll(QFile &file, qint64 size)
     try {
         qint64 total = 0;
         while (total < size && waitForRoom()) {
-            QByteArray &slot = m_slots[size_t(m_filled % SlotCount)];
-            const qint64 read = file.read(slot.data(), qMin(PieceBytes, size - total));
-            if (read < 0)
-                error = file.errorString();
+            const qint64 read = readPiece(file, m_slots[size_t(m_filled % SlotCount)], total, size, error);
             if (read <= 0)
                 break;
-            const std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t *>(slot.data()), size_t(read));
-            MRC4::CryptBytes(bytes, total == 0 ? BankFile::BankKey : QString());
             publish(read);
             total += read;
         }

@@ -20,7 +20,8 @@ public:
     static constexpr qint64 PieceBytes = qint64(1) << 15;
 
     // Starts reading up to `size` bytes of `file` at once. The file belongs to
-    // the thread until this object is gone.
+    // the thread until this object is gone. Where the system refuses a thread,
+    // each piece is read and deciphered by next() itself instead.
     CipheredPieces(QFile &file, qint64 size);
     // Stops the thread, also in the middle of the file, and waits for it.
     ~CipheredPieces();
@@ -43,6 +44,7 @@ private:
     static constexpr int Refill = SlotCount / 2;
 
     void readAll(QFile &file, qint64 size);
+    QByteArrayView readOnThisThread();
     qint64 freeSlots() const { return SlotCount - (m_filled - m_taken); }
     // Waits for room while every slot is full; false once told to stop.
     bool waitForRoom();
@@ -62,5 +64,8 @@ private:
     bool m_stop = false;
     bool m_outOfMemory = false;
     QString m_error;
+    QFile *m_file = nullptr; // read by next() itself: no thread could be started
+    qint64 m_size = 0;
+    qint64 m_read = 0;
     std::thread m_thread;
 };

@@ -180,6 +180,26 @@ private slots:
         QCOMPARE(runTool({"check", link}).exitCode, 0);
     }
 
+    // The load reads on a second thread; a process that may start none
+    // still loads the bank, on its own thread.
+    void bankLoadsWhereNoThreadMayStart()
+    {
+        if (!Platform::runsAsRoot())
+            QSKIP("needs root, to run the tool as a user alone under a limit of one process");
+        QTemporaryDir here;
+        letOthersEnter(here.path());
+        const QString bank = here.filePath(QStringLiteral("data.dat"));
+        QVERIFY(QFile::copy(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), bank));
+        QVERIFY(QFile::setPermissions(bank, QFile::ReadOwner | QFile::ReadOther));
+        const Run run = runTool({"search", bank, "首都"}, [] {
+            const rlimit oneProcess{1, 1};
+            if (setrlimit(RLIMIT_NPROC, &oneProcess) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+                std::_Exit(3);
+        });
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.startsWith(QStringLiteral("查找到")), qPrintable(run.all()));
+    }
+
     void outputThatIsNoRegularFileIsLeftAlone_data()
     {
         QTest::addColumn<QString>("node");
