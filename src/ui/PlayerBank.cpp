@@ -1,5 +1,6 @@
 #include "ui/PlayerBank.h"
 
+#include "bank/BankFile.h"
 #include "bank/BankReader.h"
 #include "ui/BankFailureText.h"
 #include "ui/PlayerSettings.h"
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <new>
 
 namespace PlayerBank {
 namespace {
@@ -71,28 +74,40 @@ bool load(const QString &path, LoadedBank &bank, QString &error)
     return true;
 }
 
+// The file is read once and what was read is both checked and copied, so a
+// file that changes meanwhile cannot slip in unchecked.
 bool install(const QString &source, LoadedBank &installed, QString &error)
 {
-    LoadedBank loaded;
-    if (!load(source, loaded, error))
+    BankReader reader;
+    QByteArray bytes;
+    if (!reader.readFileBytes(source, bytes)) {
+        error = bankFailureText(reader.failure());
         return false;
-    if (loaded.lines.pairCount() == 0) {
+    }
+    QuestionLines lines;
+    try {
+        QByteArray plain = bytes;
+        BankFile::cipherInMemory(plain);
+        lines = QuestionLines::fromPlainBank(plain);
+    } catch (const std::bad_alloc &) {
+        BankFailure failure;
+        failure.kind = BankFailure::Kind::OutOfMemory;
+        failure.path = source;
+        failure.size = bytes.size();
+        error = bankFailureText(failure);
+        return false;
+    }
+    if (lines.pairCount() == 0) {
         error = QStringLiteral("题库文件“%1”里没有一道题和它的答案，没有安装。").arg(QDir::toNativeSeparators(source));
         return false;
     }
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("无法读取题库文件“%1”：%2").arg(QDir::toNativeSeparators(source), file.errorString());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
     if (!QDir().mkpath(PlayerSettings::dataFolder())) {
         error = QStringLiteral("无法建立文件夹“%1”。").arg(QDir::toNativeSeparators(PlayerSettings::dataFolder()));
         return false;
     }
     if (!keepPrevious(error) || !writeWhole(ownBankPath(), bytes, error))
         return false;
-    installed = {ownBankPath(), std::move(loaded.lines), QFileInfo(ownBankPath()).lastModified()};
+    installed = {ownBankPath(), std::move(lines), QFileInfo(ownBankPath()).lastModified()};
     return true;
 }
 
