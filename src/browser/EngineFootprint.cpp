@@ -51,8 +51,10 @@ bool isNoteOfWhatWasAskedFor(QtMsgType type, const QString &message)
         return true;
     if (qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
         return false;
-    return message.trimmed().isEmpty() || message == QLatin1String("Sandboxing disabled by user.")
-        || message == QLatin1String("No suitable graphics backend found");
+    // The engine ends some of its notes with a line break of their own.
+    const QString note = message.trimmed();
+    return note.isEmpty() || note == QLatin1String("Sandboxing disabled by user.")
+        || note == QLatin1String("No suitable graphics backend found");
 }
 
 void dropNotesOfWhatWasAskedFor(QtMsgType type, const QMessageLogContext &context, const QString &message)

@@ -183,6 +183,32 @@ private slots:
         QCOMPARE(QFileInfo(bank).lastModified(), bankBefore.lastModified());
     }
 
+    // A start that works says nothing on stderr but, as root, that the
+    // pages run without the sandbox: none of the engine's notes to itself.
+    void aWorkingStartIsQuiet()
+    {
+        const QString folder = programFolder();
+        QVERIFY(!folder.isEmpty());
+        QVERIFY(QFile::copy(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), BankFile::DataPath(folder)));
+        QTemporaryDir home;
+        QVERIFY(QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+        environment.remove(QStringLiteral("QT_LOGGING_RULES"));
+        QProcess quiz;
+        quiz.setProcessEnvironment(environment);
+        quiz.setChildProcessModifier(leadOwnGroup);
+        quiz.start(folder + QStringLiteral("/vellmar-quiz"), QStringList());
+        QVERIFY2(quiz.waitForStarted(10000), qPrintable(quiz.errorString()));
+        QThread::sleep(6); // the engine has started and shown its first page by then
+        QCOMPARE(quiz.state(), QProcess::Running);
+        killGroup(quiz);
+        QStringList lines = QString::fromUtf8(quiz.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        lines.removeAll(QStringLiteral("vellmar-quiz: warning: running as root, so web pages run without the browser's sandbox"));
+        QVERIFY2(lines.isEmpty(), qPrintable(lines.join(u'\n')));
+    }
+
     // The load only reads: however early or late the window is killed, the bank is as it was.
     void killingTheWindowNeverHarmsTheBank()
     {
