@@ -79,6 +79,7 @@ COMMON_PAIR_LIMITS = {1_000_000: 0.008, 4_000_000: 0.016}
 # exec -> a real result painted, by pairs of the bank.
 FIRST_RESULT_LIMITS = {1_000_000: 0.5, 4_000_000: 1.2}
 PSS_LIMIT = 75 * MB
+NO_BROWSER_PSS_LIMIT = 45 * MB  # the window alone, started with --no-browser
 PSS_PER_TEXT_BYTE = 1.2
 IDLE_CPU_LIMIT = 0.01  # of one core
 
@@ -329,14 +330,14 @@ class ProcessTree:
 class Start:
     """One start of the program from its folder, watched on the X server."""
 
-    def __init__(self, screen, folder):
+    def __init__(self, screen, folder, options):
         self.screen = screen
         self.shows_sign = os.path.getsize(os.path.join(folder, BANK_NAME)) >= SIGN_BANK_BYTES
         self.load_average = os.getloadavg()[0]
         environment = dict(os.environ, QT_QPA_PLATFORM="xcb")
         self.log = open(os.path.join(folder, "stderr.txt"), "w")
         self.exec_time = time.monotonic()
-        self.process = subprocess.Popen([os.path.join(folder, "vellmar-quiz")], env=environment,
+        self.process = subprocess.Popen([os.path.join(folder, "vellmar-quiz")] + options, env=environment,
                                         stdout=subprocess.DEVNULL, stderr=self.log)
         self.tree = ProcessTree(self.process.pid)
         self.mapped = self._since_exec(screen.wait_for_window(time.monotonic() + EVENT_TIMEOUT))
@@ -408,14 +409,14 @@ class Start:
         self.log.close()
 
 
-def measure_bank(screen, quiz, bank, starts, keystrokes):
+def measure_bank(screen, quiz, bank, starts, keystrokes, options=()):
     with tempfile.TemporaryDirectory(prefix="vellmar-footprint-") as folder:
         # The program finds its bank beside its own file, so it is copied, not linked.
         shutil.copy2(quiz, os.path.join(folder, "vellmar-quiz"))
         shutil.copy2(bank, os.path.join(folder, BANK_NAME))
         figures = {"mapped": [], "painted": [], "loaded": [], "first_result": [], "load_average": {}}
         for number in range(starts):
-            start = Start(screen, folder)
+            start = Start(screen, folder, list(options))
             try:
                 if start.mapped is None:
                     with open(os.path.join(folder, "stderr.txt")) as log:
@@ -498,6 +499,8 @@ def print_report(banks):
         return lambda bank: None if alone(bank, column) is None else sum(alone(bank, column)[1:])
 
     def pss_limit(bank):
+        if "pss_limit" in bank:
+            return bank["pss_limit"]
         return PSS_LIMIT + PSS_PER_TEXT_BYTE * (bank["text_bytes"] or 0)
 
     never = lambda bank: None
@@ -570,6 +573,11 @@ def main():
     sample["text_bytes"] = None  # its text is a few hundred kilobytes: the limit is the flat 75 MB
     sample["pairs"] = None
     banks.append(("sample bank", sample))
+    # The window for players who never use the browser tab: no engine at all.
+    alone = measure_bank(screen, arguments.quiz, arguments.sample_bank, arguments.starts, arguments.keystrokes,
+                         ["--no-browser"])
+    alone.update(text_bytes=None, pairs=None, pss_limit=NO_BROWSER_PSS_LIMIT)
+    banks.append(("sample bank, --no-browser", alone))
     for pairs in arguments.pairs:
         banks.append(generated_bank(screen, arguments, pairs))
     print_report(banks)

@@ -86,17 +86,22 @@ QByteArray engineFlags(const QByteArray &userFlags, bool sandboxOff)
     return flags.join(' ');
 }
 
-void applyBeforeStart()
+void drawWithoutOpenGl()
 {
     saveUserVariables();
-    // Qt's side of the pane draws in software, and so, following it, does
-    // the engine: no OpenGL driver is loaded (in software rendering that
-    // alone costs tens of megabytes), and no GPU thread runs.
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     forwardMessage = qInstallMessageHandler(dropNotesOfWhatWasAskedFor);
+}
+
+void applyBeforeStart()
+{
+    // Qt's side of the pane draws in software, and so, following it, does
+    // the engine: no OpenGL driver is loaded (in software rendering that
+    // alone costs tens of megabytes), and no GPU thread runs.
+    drawWithoutOpenGl();
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
     // The engine's report of its graphics set-up at every start is for
     // debugging, and so are the console messages of the pages it shows
     // ("js"), the engine's own error page's included: a start that works
@@ -111,6 +116,11 @@ void applyBeforeStart()
 void startEngine()
 {
     QWebEngineProfile::defaultProfile();
+    giveEnvironmentBack();
+}
+
+void giveEnvironmentBack()
+{
     for (const UserVariable &variable : userVariables) {
         if (variable.value)
             qputenv(variable.name, *variable.value);

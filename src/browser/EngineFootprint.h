@@ -15,12 +15,20 @@ namespace EngineFootprint {
 QByteArray engineFlags(const QByteArray &userFlags, bool sandboxOff);
 
 // Sets what Qt and the engine read when they start, so it must run before
-// the application object exists.
+// the application object exists. It draws without OpenGL, as below.
 void applyBeforeStart();
 
-// Starts the engine with those settings, then gives the environment back as
-// the user had it, so that programs started from the window (the user's web
-// browser) do not inherit them. Runs once the application object exists.
+// Starts the engine with those settings, then gives the environment back.
+// Runs once the application object exists.
 void startEngine();
+
+// For a window without the engine: it too draws without OpenGL, which it
+// never needs, so no graphics driver is loaded. Runs before the application
+// object exists.
+void drawWithoutOpenGl();
+
+// Gives the environment back as the user had it, so that programs started
+// from the window (the user's web browser) do not inherit our settings.
+void giveEnvironmentBack();
 
 } // namespace EngineFootprint

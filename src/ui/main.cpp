@@ -65,6 +65,8 @@ int main(int argc, char *argv[])
     if (browser == BrowserChoice::Engine) {
         StartUp::allowBrowserWithoutSandboxWhenRoot();
         EngineFootprint::applyBeforeStart();
+    } else {
+        EngineFootprint::drawWithoutOpenGl();
     }
 
     std::vector<char *> arguments = argumentsFor(argc, argv, platform.platform);
@@ -83,6 +85,8 @@ int main(int argc, char *argv[])
     }
     if (browser == BrowserChoice::Engine)
         EngineFootprint::startEngine();
+    else
+        EngineFootprint::giveEnvironmentBack();
     QtTranslations::install(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form(nullptr, browser);
