@@ -3,20 +3,14 @@
 #include "BankCheck.h"
 #include "CommandInputs.h"
 #include "CommandOutput.h"
-#include "FailureText.h"
-
-#include "bank/BankReader.h"
 
 namespace BankCommands {
 
 int check(const QCommandLineParser &, const QStringList &arguments)
 {
-    if (!notASource(arguments.at(0)))
-        return Failed;
-    BankReader reader;
     QuestionLines lines;
-    if (!reader.readQuestionLines(arguments.at(0), lines))
-        return fail(failureText(reader.failure()));
+    if (!readBank(arguments.at(0), lines))
+        return Failed;
     const BankReport report = checkBank(lines);
     printLine(report.toText());
     return report.hasProblems() ? Failed : Ok;

@@ -114,6 +114,17 @@ bool notASource(const QString &path)
     return false;
 }
 
+bool readBank(const QString &path, QuestionLines &lines)
+{
+    if (!notASource(path))
+        return false;
+    BankReader reader;
+    if (reader.readQuestionLines(path, lines))
+        return true;
+    fail(failureText(reader.failure()));
+    return false;
+}
+
 bool readOverrides(const QString &path, ReadingOverrides &overrides, QString &error)
 {
     if (path.isEmpty())

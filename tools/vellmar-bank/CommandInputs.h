@@ -6,6 +6,7 @@
 #include <functional>
 
 struct BankText;
+class QuestionLines;
 class ReadingOverrides;
 
 // What the commands read, and the rule that no output replaces an input.
@@ -22,6 +23,9 @@ bool readBankText(const QString &path, BankText &text, QString &error);
 // A UTF-8 source where a bank belongs (search, check): false, after saying
 // what the file looks like and what to do, when `path` starts like one.
 bool notASource(const QString &path);
+// A bank as search, check and recognise take it: false, after saying why,
+// when it cannot be loaded or is a source (see notASource).
+bool readBank(const QString &path, QuestionLines &lines);
 // No path, no overrides.
 bool readOverrides(const QString &path, ReadingOverrides &overrides, QString &error);
 

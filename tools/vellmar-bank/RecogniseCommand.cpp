@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "CommandInputs.h"
 #include "CommandOptions.h"
 #include "CommandOutput.h"
 #include "FailureText.h"
@@ -82,10 +83,9 @@ bool readPictures(const QStringList &paths, QList<Picture> &pictures)
 
 int recognise(const QCommandLineParser &parser, const QStringList &arguments)
 {
-    BankReader reader;
     QuestionLines lines;
-    if (!reader.readQuestionLines(arguments.at(0), lines))
-        return fail(failureText(reader.failure()));
+    if (!readBank(arguments.at(0), lines))
+        return Failed;
     QList<Picture> pictures;
     if (!readPictures(arguments.mid(1), pictures))
         return Failed;

@@ -3,9 +3,8 @@
 #include "CommandInputs.h"
 #include "CommandOptions.h"
 #include "CommandOutput.h"
-#include "FailureText.h"
 
-#include "bank/BankReader.h"
+#include "bank/QuestionLines.h"
 #include "search/SearchQuestions.h"
 #include "text/CodePage.h"
 
@@ -48,12 +47,9 @@ void printResult(const SearchResult &result)
 
 int search(const QCommandLineParser &parser, const QStringList &arguments)
 {
-    if (!notASource(arguments.at(0)))
-        return Failed;
-    BankReader reader;
     QuestionLines lines;
-    if (!reader.readQuestionLines(arguments.at(0), lines))
-        return fail(failureText(reader.failure()));
+    if (!readBank(arguments.at(0), lines))
+        return Failed;
     const QString &query = arguments.at(1);
     const std::optional<SearchResult> result = SearchQuestions(lines, query);
     if (parser.isSet(JsonOption)) {
