@@ -20,7 +20,12 @@ struct BankFailure
         NotRegular,   // fileKind says what it is instead
         OutOfMemory,  // size: the file's
         BankTooLarge, // size: the bank the writer was given, beyond MaxBytes
-        CannotWrite,  // outputMessage: the output's own words (OutputFile)
+        // Writing an output (OutputFile):
+        OutputExists,         // fileKind: what stands there instead of a regular file, left as it is
+        OutputBrokenLink,     // a symbolic link to nothing
+        CannotCreateIn,       // folder: where no file could be made; errorNumber says why
+        CannotWrite,          // errorNumber says why
+        StandardOutputFailed, // "-": errorNumber says why
     };
 
     Kind kind = Kind::None;
@@ -29,7 +34,7 @@ struct BankFailure
     QString systemText;  // the system's words, where it gave no number
     FileSystem::Kind fileKind = FileSystem::Kind::Special;
     qint64 size = 0;
-    QString outputMessage;
+    QString folder;
 
     explicit operator bool() const { return kind != Kind::None; }
 };

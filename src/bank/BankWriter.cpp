@@ -19,11 +19,5 @@ bool BankWriter::writeBank(const QString &path, QByteArray plain)
 bool BankWriter::writePlain(const QString &path, QByteArrayView bytes)
 {
     m_failure = BankFailure{};
-    QString message;
-    if (OutputFile::writeWhole(path, bytes, message))
-        return true;
-    m_failure.kind = BankFailure::Kind::CannotWrite;
-    m_failure.path = path;
-    m_failure.outputMessage = message;
-    return false;
+    return OutputFile::writeWhole(path, bytes, m_failure);
 }

@@ -1,27 +1,27 @@
 #include "bank/OutputFile.h"
 
-#include "bank/FileKindWords.h"
 #include "platform/FileSystem.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace OutputFile {
 namespace {
 
-bool failWith(QString &error, const QString &path, const QString &cause)
+using Kind = BankFailure::Kind;
+
+bool failWith(BankFailure &failure, Kind kind, const QString &path, int errorNumber = 0)
 {
-    error = QStringLiteral("%1: cannot write: %2").arg(QDir::toNativeSeparators(path), cause);
+    failure.kind = kind;
+    failure.path = path;
+    failure.errorNumber = errorNumber;
     return false;
 }
 
-bool writeStandardOutput(QByteArrayView bytes, QString &error)
+bool writeStandardOutput(QByteArrayView bytes, BankFailure &failure)
 {
     int errorNumber = 0;
-    if (FileSystem::writeStandardOutput(bytes, errorNumber))
-        return true;
-    error = QStringLiteral("standard output: cannot write: %1").arg(FileSystem::errorText(errorNumber));
-    return false;
+    return FileSystem::writeStandardOutput(bytes, errorNumber)
+        || failWith(failure, Kind::StandardOutputFailed, QStringLiteral("-"), errorNumber);
 }
 
 // Where the new bytes go: the output itself, or the file a symbolic link
@@ -32,15 +32,7 @@ struct Target
     FileSystem::Status status;
 };
 
-bool refuseExisting(QString &error, const QString &path, FileSystem::Kind kind)
-{
-    const QString words = kind == FileSystem::Kind::Folder ? QStringLiteral("a folder")
-                                                           : fileKindWords(kind);
-    error = QStringLiteral("%1: exists and is %2, not a regular file; it is left as it is").arg(QDir::toNativeSeparators(path), words);
-    return false;
-}
-
-bool findTarget(const QString &path, Target &target, QString &error)
+bool findTarget(const QString &path, Target &target, BankFailure &failure)
 {
     using FileSystem::Kind;
     const FileSystem::Status status = FileSystem::status(path);
@@ -49,36 +41,35 @@ bool findTarget(const QString &path, Target &target, QString &error)
         target = {path, status};
         return true;
     case Kind::BrokenLink:
-        return failWith(error, path, QStringLiteral("it is a symbolic link to a file that does not exist"));
+        return failWith(failure, BankFailure::Kind::OutputBrokenLink, path);
     case Kind::Unreachable:
-        return failWith(error, path, FileSystem::errorText(status.errorNumber));
+        return failWith(failure, BankFailure::Kind::CannotWrite, path, status.errorNumber);
     case Kind::Regular:
         target = {QFileInfo(path).canonicalFilePath(), status};
         return true;
     default:
-        return refuseExisting(error, path, status.kind);
+        failure.fileKind = status.kind;
+        return failWith(failure, BankFailure::Kind::OutputExists, path);
     }
 }
 
 } // namespace
 
-bool writeWhole(const QString &path, QByteArrayView bytes, QString &error)
+bool writeWhole(const QString &path, QByteArrayView bytes, BankFailure &failure)
 {
     if (path == QLatin1String("-"))
-        return writeStandardOutput(bytes, error);
+        return writeStandardOutput(bytes, failure);
     Target target;
-    if (!findTarget(path, target, error))
+    if (!findTarget(path, target, failure))
         return false;
     using Failure = FileSystem::WriteResult::Failure;
     const FileSystem::WriteResult result = FileSystem::replaceFile(target.path, bytes, target.status);
     if (result.failure == Failure::None)
         return true;
-    const QString cause = FileSystem::errorText(result.errorNumber);
-    if (result.failure == Failure::CannotCreate) {
-        const QString folder = QDir::toNativeSeparators(QFileInfo(target.path).absolutePath());
-        return failWith(error, path, QStringLiteral("cannot create a file in the folder %1: %2").arg(folder, cause));
-    }
-    return failWith(error, path, cause);
+    if (result.failure == Failure::CannotCreate)
+        failure.folder = QFileInfo(target.path).absolutePath();
+    return failWith(failure, result.failure == Failure::CannotCreate ? Kind::CannotCreateIn : Kind::CannotWrite, path,
+                    result.errorNumber);
 }
 
 } // namespace OutputFile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bank/BankFailure.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -11,8 +13,8 @@ namespace OutputFile {
 // a failure leaves no temporary file. An output that exists must be a
 // regular file (or a symbolic link to one, whose target is replaced and the
 // link kept); a device, a FIFO, a folder or any other node is refused and
-// left as it is. "-" writes to standard output. On failure `error` names the
-// file and the cause, in English, as the system gives it.
-bool writeWhole(const QString &path, QByteArrayView bytes, QString &error);
+// left as it is. "-" writes to standard output. On failure `failure` says
+// which file and why.
+bool writeWhole(const QString &path, QByteArrayView bytes, BankFailure &failure);
 
 } // namespace OutputFile

@@ -78,7 +78,11 @@ QString bankFailureText(const BankFailure &failure)
     case Kind::OutOfMemory:
         return QStringLiteral("内存不足，无法载入题库文件“%1”（%2 字节）。").arg(path, QString::number(failure.size));
     case Kind::BankTooLarge:
+    case Kind::OutputExists:
+    case Kind::OutputBrokenLink:
+    case Kind::CannotCreateIn:
     case Kind::CannotWrite:
+    case Kind::StandardOutputFailed:
         break; // the window writes no bank
     }
     return QStringLiteral("无法载入题库文件“%1”。").arg(path);

@@ -1,6 +1,6 @@
 #include "FailureText.h"
 
-#include "bank/FileKindWords.h"
+#include "FileKindWords.h"
 
 #include <QDir>
 
@@ -41,8 +41,18 @@ QString failureText(const BankFailure &failure)
         return QStringLiteral("%1: not enough memory to load it (%2 bytes)").arg(path, QString::number(failure.size));
     case Kind::BankTooLarge:
         return QStringLiteral("%1: the bank would be %2 bytes, more than a bank can hold (2147483647)").arg(path, QString::number(failure.size));
+    case Kind::OutputExists:
+        return QStringLiteral("%1: exists and is %2, not a regular file; it is left as it is")
+            .arg(path, failure.fileKind == FileSystem::Kind::Folder ? QStringLiteral("a folder") : fileKindWords(failure.fileKind));
+    case Kind::OutputBrokenLink:
+        return QStringLiteral("%1: cannot write: it is a symbolic link to a file that does not exist").arg(path);
+    case Kind::CannotCreateIn:
+        return QStringLiteral("%1: cannot write: cannot create a file in the folder %2: %3")
+            .arg(path, QDir::toNativeSeparators(failure.folder), cause(failure));
     case Kind::CannotWrite:
-        return failure.outputMessage;
+        return QStringLiteral("%1: cannot write: %2").arg(path, cause(failure));
+    case Kind::StandardOutputFailed:
+        return QStringLiteral("standard output: cannot write: %1").arg(cause(failure));
     }
     return path;
 }

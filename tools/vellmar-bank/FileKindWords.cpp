@@ -1,4 +1,4 @@
-#include "bank/FileKindWords.h"
+#include "FileKindWords.h"
 
 namespace {
 
