@@ -24,8 +24,7 @@ QPushButton *button(QWidget *page, const QString &text, const QString &tip)
 ScreenReadingPanel::ScreenReadingPanel(ScreenReading &reading, const Controls &controls, QObject *parent)
     : QObject(parent), m_reading(reading), m_controls(controls)
 {
-    const QString hotKey = reading.settings().hotKey().toString(QKeySequence::NativeText);
-    m_read = button(controls.page, QStringLiteral("读屏"), QStringLiteral("读出屏幕上划定区域里的题目（热键 %1）").arg(hotKey));
+    m_read = button(controls.page, QStringLiteral("读屏"), readTip());
     m_mark = button(controls.page, QStringLiteral("划区"), QStringLiteral("重新划定题目所在的屏幕区域"));
     m_watch = button(controls.page, QStringLiteral("监视"), QStringLiteral("区域里出现新题目时自动读出"));
     m_watch->setCheckable(true);
@@ -34,12 +33,23 @@ ScreenReadingPanel::ScreenReadingPanel(ScreenReading &reading, const Controls &c
     connect(m_watch, &QPushButton::toggled, &reading, &ScreenReading::setWatching);
     connect(&reading, &ScreenReading::reading, this, [this] { m_controls.labtip->setText(QStringLiteral("正在读屏…")); });
     connect(&reading, &ScreenReading::read, this, &ScreenReadingPanel::show);
+    connect(&reading, &ScreenReading::hotKeyNoteChanged, this, [this] { m_read->setToolTip(readTip()); });
     connect(&reading, &ScreenReading::problem, this, [this](const QString &message) {
         m_controls.labtip->setText(message);
         m_watch->setChecked(m_reading.isWatching());
     });
     controls.page->installEventFilter(this);
     placeButtons();
+}
+
+// Where the hot key is not at hand as set (a Wayland desktop without the
+// portal's shortcuts), the tip says so in a line of its own.
+QString ScreenReadingPanel::readTip() const
+{
+    const QString hotKey = m_reading.settings().hotKey().toString(QKeySequence::NativeText);
+    const QString tip = QStringLiteral("读出屏幕上划定区域里的题目（热键 %1）").arg(hotKey);
+    const QString note = m_reading.hotKeyNote();
+    return note.isEmpty() ? tip : tip + u'\n' + note;
 }
 
 QRect ScreenReadingPanel::buttonsArea()

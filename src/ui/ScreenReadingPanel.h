@@ -43,6 +43,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QString readTip() const;
     void placeButtons();
     void show(const QString &text, const TolerantResult &result);
 
