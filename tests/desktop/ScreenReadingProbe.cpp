@@ -3,10 +3,16 @@
 // by the desktop test and the benchmark through lines on stdin and stdout:
 //
 //   out: game X Y W H        where the question is shown, once the overlay is up
+//   out: nomarker            the overlay did not come up (the reason follows as a problem)
 //   out: marked X Y W H      the area the player dragged
+//   out: problem TEXT        what the window says in labtip when it cannot read
 //   out: painted MS\tQ\tTIP  lQ painted after a reading: ms since the hot key, first row, tip
 //   in:  say TEXT            the game shows another question
 //   in:  watch               the watch mode is turned on
+//   in:  overlay X Y         out: overlay R G B, the overlay's colour at that point of the screen
+//   in:  drag X Y W H        the mouse drags that area on the overlay
+//   in:  read                the button 读屏 is pressed
+//   in:  tooltip             out: tooltip TEXT, the button's tip, its lines joined by " | "
 //   in:  shot FILE           the whole screen is saved as a PNG
 //   in:  rss                 out: rss KB, the resident memory
 //   in:  quit
@@ -55,6 +61,7 @@ public:
     explicit GameWindow(QString question) : m_question(std::move(question))
     {
         setWindowFlags(Qt::FramelessWindowHint);
+        setWindowTitle(QStringLiteral("game"));
         setGeometry(40, 420, 600, 90);
     }
     void setQuestion(const QString &question)
@@ -105,6 +112,19 @@ protected:
     }
 };
 
+// The player's drag over `area` ("X Y W H" on the screen), as the overlay receives it.
+void dragOn(QWidget &marker, const QString &area)
+{
+    const QStringList numbers = area.split(u' ');
+    const QRect dragged(numbers.value(0).toInt(), numbers.value(1).toInt(), numbers.value(2).toInt(), numbers.value(3).toInt());
+    const QPoint from = marker.mapFromGlobal(dragged.topLeft());
+    const QPoint to = marker.mapFromGlobal(dragged.topLeft() + QPoint(dragged.width(), dragged.height()));
+    QTest::mousePress(&marker, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&marker, (from + to) / 2);
+    QTest::mouseMove(&marker, to);
+    QTest::mouseRelease(&marker, Qt::LeftButton, {}, to);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -139,18 +159,25 @@ int main(int argc, char *argv[])
             paints.sinceHotKey.start();
         paints.filled = true;
     });
-    QObject::connect(&reading, &ScreenReading::problem, [](const QString &message) { say(QStringLiteral("problem ") + message); });
-
-    reading.markArea();
-    if (!reading.marker())
-        return 4;
-    QObject::connect(reading.marker(), &AreaMarker::marked, [](const QRect &area) {
-        say(QStringLiteral("marked %1 %2 %3 %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height()));
+    bool refused = false;
+    QObject::connect(&reading, &ScreenReading::problem, [&refused](const QString &message) {
+        refused = true;
+        say(QStringLiteral("problem ") + message);
     });
-    if (!QTest::qWaitForWindowExposed(reading.marker(), 10000))
-        return 3;
-    const QRect shown = game.geometry();
-    say(QStringLiteral("game %1 %2 %3 %4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height()));
+
+    // Under Wayland the overlay waits for the desktop portal's shot.
+    reading.markArea();
+    if (QTest::qWaitFor([&] { return reading.marker() != nullptr || refused; }, 20000) && reading.marker()) {
+        QObject::connect(reading.marker(), &AreaMarker::marked, [](const QRect &area) {
+            say(QStringLiteral("marked %1 %2 %3 %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height()));
+        });
+        if (!QTest::qWaitForWindowExposed(reading.marker(), 10000))
+            return 3;
+        const QRect shown = game.geometry();
+        say(QStringLiteral("game %1 %2 %3 %4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height()));
+    } else {
+        say(QStringLiteral("nomarker"));
+    }
 
     QFile standardInput;
     if (!standardInput.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -161,6 +188,17 @@ int main(int argc, char *argv[])
             game.setQuestion(line.mid(4));
         } else if (line == QStringLiteral("watch")) {
             form.screenPanel()->watchButton()->setChecked(true);
+        } else if (line.startsWith(QStringLiteral("overlay ")) && reading.marker()) {
+            const QStringList at = line.split(u' ');
+            const QPoint point = reading.marker()->mapFromGlobal(QPoint(at.value(1).toInt(), at.value(2).toInt()));
+            const QColor colour = reading.marker()->grab().toImage().pixelColor(point);
+            say(QStringLiteral("overlay %1 %2 %3").arg(colour.red()).arg(colour.green()).arg(colour.blue()));
+        } else if (line.startsWith(QStringLiteral("drag ")) && reading.marker()) {
+            dragOn(*reading.marker(), line.mid(5));
+        } else if (line == QStringLiteral("read")) {
+            form.screenPanel()->readButton()->click();
+        } else if (line == QStringLiteral("tooltip")) {
+            say(QStringLiteral("tooltip ") + form.screenPanel()->readButton()->toolTip().replace(u'\n', QStringLiteral(" | ")));
         } else if (line.startsWith(QStringLiteral("shot "))) {
             QGuiApplication::primaryScreen()->grabWindow(0).save(line.mid(5));
             say(QStringLiteral("shot"));
