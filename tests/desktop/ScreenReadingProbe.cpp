@@ -14,6 +14,7 @@
 #include "bank/BankReader.h"
 #include "screen/ScreenReading.h"
 #include "ui/Form1.h"
+#include "ui/StartUp.h"
 #include "ui/ScreenReadingPanel.h"
 
 #include <QApplication>
@@ -109,6 +110,8 @@ protected:
 
 int main(int argc, char *argv[])
 {
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    StartUp::prepareBrowser();
     QApplication app(argc, argv);
     if (argc < 3) {
         std::fputs("usage: screen-reading-probe BANK QUESTION\n", stderr);
