@@ -84,6 +84,8 @@ PortalShortcuts::PortalShortcuts(QDBusConnection bus, QObject *parent) : QObject
 {
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
+    m_bus.connect(PortalRequest::Service, PortalRequest::Path, ShortcutsInterface, QStringLiteral("Activated"), this,
+                  SLOT(portalActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
 }
 
 QString PortalShortcuts::portalTrigger(const QKeySequence &key)
@@ -117,6 +119,7 @@ QString PortalShortcuts::portalTrigger(const QKeySequence &key)
 
 void PortalShortcuts::bind(const QKeySequence &key, const QString &parentWindow)
 {
+    closeSession();
     m_key = key;
     m_parentWindow = parentWindow;
     m_bound = false;
@@ -138,9 +141,8 @@ void PortalShortcuts::versionKnown(const QDBusError &error)
 {
     if (error.isValid())
         return fail(wordsForFailedCall(error));
-    m_bus.connect(PortalRequest::Service, PortalRequest::Path, ShortcutsInterface, QStringLiteral("Activated"), this,
-                  SLOT(portalActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-    const QVariantMap options{{QStringLiteral("session_handle_token"), QStringLiteral("vellmar_reading")}};
+    static quint64 sessions = 0;
+    const QVariantMap options{{QStringLiteral("session_handle_token"), QStringLiteral("vellmar_reading_%1").arg(++sessions)}};
     PortalRequest *request = PortalRequest::send(m_bus, ShortcutsInterface, QStringLiteral("CreateSession"), {}, options,
                                                  AnswerTimeoutMs, this);
     connect(request, &PortalRequest::finished, this, &PortalShortcuts::sessionCreated);
@@ -172,6 +174,17 @@ void PortalShortcuts::shortcutsBound(const PortalRequest::Answer &answer)
             m_triggerDescription = shortcut.properties.value(QStringLiteral("trigger_description")).toString();
     m_bound = true;
     emit changed();
+}
+
+// A new key is bound in a session of its own; the one before ends.
+void PortalShortcuts::closeSession()
+{
+    if (m_session.path().isEmpty())
+        return;
+    m_bus.call(QDBusMessage::createMethodCall(PortalRequest::Service, m_session.path(),
+                                              QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Close")),
+               QDBus::NoBlock);
+    m_session = QDBusObjectPath();
 }
 
 void PortalShortcuts::fail(const QString &problem)

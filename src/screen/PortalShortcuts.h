@@ -42,6 +42,7 @@ private:
     void versionKnown(const QDBusError &error);
     void sessionCreated(const PortalRequest::Answer &answer);
     void shortcutsBound(const PortalRequest::Answer &answer);
+    void closeSession();
     void fail(const QString &problem);
     Q_SLOT void portalActivated(const QDBusObjectPath &session, const QString &shortcutId, qulonglong timestamp,
                                 const QVariantMap &options);

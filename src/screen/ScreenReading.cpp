@@ -58,9 +58,7 @@ bool ScreenReading::portalSession()
 
 QString ScreenReading::hotKeyNote() const
 {
-    if (m_portalKey && !m_portalKey->isBound())
-        return m_portalKey->problem();
-    return m_portalKey ? QString() : m_hotKey.problem();
+    return m_portalKey && !m_portalKey->isBound() ? m_portalKey->problem() : QString();
 }
 
 QScreen &ScreenReading::screen() const
@@ -164,6 +162,33 @@ void ScreenReading::setWatching(bool watching)
         m_watch.start();
     else
         m_watch.stop();
+}
+
+QString ScreenReading::changeHotKey(const QKeySequence &key)
+{
+    if (const QString reason = unavailableReason(); !reason.isEmpty())
+        return reason;
+    if (m_portalKey)
+        return changePortalHotKey(key);
+    if (!m_hotKey.setKey(key)) {
+        const QKeySequence kept = m_hotKey.key();
+        return kept.isEmpty() ? m_hotKey.problem()
+                              : QStringLiteral("%1；仍使用 %2").arg(m_hotKey.problem(), kept.toString(QKeySequence::NativeText));
+    }
+    m_settings.setHotKey(key);
+    return {};
+}
+
+// The portal's shortcut is the hot key; the desktop tells later whether it
+// took it (hotKeyNoteChanged). The X grab is kept in step where it can be.
+QString ScreenReading::changePortalHotKey(const QKeySequence &key)
+{
+    if (const QString reason = GlobalHotKey::unusableReason(key); !reason.isEmpty())
+        return reason;
+    m_hotKey.setKey(key);
+    m_settings.setHotKey(key);
+    m_portalKey->bind(key, PortalRequest::parentWindow(&m_window));
+    return {};
 }
 
 void ScreenReading::bankChanged()

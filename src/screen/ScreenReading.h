@@ -44,6 +44,10 @@ public:
 
     ScreenReadingSettings &settings() { return m_settings; }
     GlobalHotKey &hotKey() { return m_hotKey; }
+    // Makes `key` the hot key at once and keeps it in the settings. When it
+    // cannot be had, the key before stays in use and in the settings, and
+    // the refusal comes back in Chinese; empty on success.
+    QString changeHotKey(const QKeySequence &key);
     // The overlay while it is shown.
     AreaMarker *marker() const { return m_marker; }
 
@@ -52,7 +56,8 @@ public:
     static QString unavailableReason();
     // A Wayland session on a platform with a real screen: the portal's way.
     static bool portalSession();
-    // One line on a hot key that is not at hand as set; empty where it is.
+    // In a Wayland session, one line on why the portal's shortcut is not
+    // the hot key; empty where it is, or outside such a session.
     QString hotKeyNote() const;
 
 signals:
@@ -75,6 +80,7 @@ private:
     void portalShotTaken(const QImage &desktop);
     void portalShotFailed(const QString &message);
     QImage lookAtMarkedArea();
+    QString changePortalHotKey(const QKeySequence &key);
     void showMarker(const QImage &shot);
     void readPicture(const QImage &picture);
     void finished(const ScreenReadingOutcome &outcome);
