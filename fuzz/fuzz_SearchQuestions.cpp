@@ -1,6 +1,6 @@
 // A bank and a query made from the input → SearchQuestions, against the
 // plain search (one substring test per question line): on one thread, and
-// split between two at points and in slices that small banks reach.
+// shared by two in chunks and from points that small banks reach.
 #include "FuzzCheck.h"
 #include "ReferenceSearch.h"
 
@@ -58,17 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QuestionLines lines = QuestionLines::fromText(bank);
     const std::optional<SearchResult> reference = searchQuestionsReference(lines, query);
     const qsizetype units = lines.text().size();
-    // The lead none, a third or half of the bank; slices of 1, 5 and 64 units.
+    // The lead none, a third or half of the bank; chunks of 1, 5 and 64 units.
     const std::array<ScanSplit, 4> splits = {ScanSplit{}, ScanSplit{0, 0, 1}, ScanSplit{units / 3, 0, 5},
                                              ScanSplit{units / 2, 0, 64}};
     for (const ScanSplit &split : splits) {
         const std::optional<SearchResult> fast = SearchQuestions(lines, query, split);
         fuzzCheck(fast == reference, "SearchQuestions gives what the plain search gives",
-                  QStringLiteral("query \"%1\", lead %2, split from %3, slices %4\nfast: %5\nplain: %6")
+                  QStringLiteral("query \"%1\", lead %2, split from %3, chunks %4\nfast: %5\nplain: %6")
                       .arg(query)
                       .arg(split.leadUnits)
                       .arg(split.minSplitUnits)
-                      .arg(split.sliceUnits)
+                      .arg(split.chunkUnits)
                       .arg(describe(fast), describe(reference)));
     }
     return 0;

@@ -14,45 +14,38 @@ class PartScan
 {
 public:
     PartScan(const QuestionLines &lines, QStringView needle, RarestPair rarest, qsizetype first, qsizetype last,
-             qsizetype sliceUnits, const std::atomic<int> &wanted)
+             const std::atomic<int> &wanted)
         : m_lines(lines), m_starts(lines.lineStarts()), m_needle(needle), m_rarest(rarest), m_last(last),
-          m_end(lines.lineEnd(last)), m_sliceUnits(std::max<qsizetype>(sliceUnits, 1)), m_wanted(wanted), m_cursor(first)
+          m_end(lines.lineEnd(last)), m_wanted(wanted), m_cursor(first)
     {
     }
 
     QuestionHits run()
     {
+        if (enough())
+            return m_hits;
         const QStringView text = QStringView(m_lines.text()).first(m_end);
-        for (qsizetype from = m_lines.lineStart(m_cursor); from >= 0 && from < m_end && !enough();)
-            from = scanSlice(text, from, std::min(from + m_sliceUnits, m_end));
+        const qsizetype offset = m_rarest.offset;
+        // The pair at `pair` stands for a match from pair - offset on; the scan
+        // goes on from where the next possible match would put the pair.
+        UnitPairScan::scan(
+            text, m_lines.lineStart(m_cursor) + offset, m_needle[offset].unicode(), m_needle[offset + 1].unicode(),
+            [this, offset](qsizetype pair) {
+                const qsizetype resume = visit(pair - offset);
+                return resume < 0 ? resume : resume + offset;
+            },
+            m_rarest.lead);
         return m_hits;
     }
 
 private:
     bool enough() const { return m_hits.count >= m_wanted.load(std::memory_order_relaxed); }
 
-    // Decides the matches that start from `from` up to `sliceEnd`; returns
-    // where the next one may start, or -1 when the scan is over.
-    qsizetype scanSlice(QStringView text, qsizetype from, qsizetype sliceEnd)
-    {
-        const qsizetype offset = m_rarest.offset;
-        // The pair of a match that starts before `sliceEnd` lies in this view.
-        const QStringView slice = text.first(std::min(sliceEnd + offset + 1, text.size()));
-        qsizetype next = sliceEnd;
-        UnitPairScan::scan(
-            slice, from + offset, m_needle[offset].unicode(), m_needle[offset + 1].unicode(),
-            [&](qsizetype pair) {
-                const qsizetype resume = visit(pair - offset);
-                next = resume < 0 ? resume : std::max(resume, sliceEnd);
-                return resume < 0 ? resume : resume + offset;
-            },
-            m_rarest.lead);
-        return next;
-    }
-
     // Where the next match may start after a place at `position`, or -1.
     qsizetype visit(qsizetype position)
     {
+        if (enough())
+            return -1;
         if (!restMatches(position))
             return position + 1;
         const qsizetype line = lineContaining(position);
@@ -87,7 +80,6 @@ private:
     const RarestPair m_rarest;
     const qsizetype m_last;
     const qsizetype m_end; // the end of the last question line
-    const qsizetype m_sliceUnits;
     const std::atomic<int> &m_wanted;
     qsizetype m_cursor; // the line of the last place decided
     QuestionHits m_hits;
@@ -96,7 +88,15 @@ private:
 } // namespace
 
 QuestionHits scanQuestionRange(const QuestionLines &lines, QStringView needle, RarestPair rarest, qsizetype first,
-                               qsizetype last, qsizetype sliceUnits, const std::atomic<int> &wanted)
+                               qsizetype last, const std::atomic<int> &wanted)
 {
-    return PartScan(lines, needle, rarest, first, last, sliceUnits, wanted).run();
+    return PartScan(lines, needle, rarest, first, last, wanted).run();
+}
+
+qsizetype firstQuestionFrom(const QuestionLines &lines, qsizetype unit, qsizetype lastQuestion)
+{
+    const std::span<const std::uint32_t> starts = lines.lineStarts();
+    const auto clamped = std::uint32_t(std::clamp<qsizetype>(unit, 0, lines.text().size()));
+    const qsizetype line = std::lower_bound(starts.begin(), starts.end(), clamped) - starts.begin();
+    return std::min((line + 1) & ~qsizetype(1), lastQuestion + 2);
 }

@@ -21,8 +21,11 @@ struct QuestionHits
 // for the needle's rarest pair of code units in the whole bank, `rarest`,
 // through the part's text, then checks each place found: the whole needle
 // must stand around it, inside a question line. Another thread may lower
-// `wanted` meanwhile; the scan then stops once it has that many, within one
-// slice of `sliceUnits` units of text at most. Parts may be scanned at once
-// on several threads.
+// `wanted` meanwhile; the scan then stops at the next place it looks at.
+// Parts may be scanned at once on several threads.
 QuestionHits scanQuestionRange(const QuestionLines &lines, QStringView needle, RarestPair rarest, qsizetype first,
-                               qsizetype last, qsizetype sliceUnits, const std::atomic<int> &wanted);
+                               qsizetype last, const std::atomic<int> &wanted);
+
+// The first question line that starts at `unit` of the text or after it;
+// `lastQuestion` + 2 where none up to `lastQuestion` does.
+qsizetype firstQuestionFrom(const QuestionLines &lines, qsizetype unit, qsizetype lastQuestion);

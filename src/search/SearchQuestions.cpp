@@ -2,6 +2,7 @@
 
 #include "search/QuestionRangeScan.h"
 #include "search/RarestPair.h"
+#include "search/ScanChunks.h"
 #include "search/ScanWorker.h"
 
 #include <algorithm>
@@ -9,8 +10,8 @@
 
 namespace {
 
-// The bank's question lines in parts, each scanned in turn or beside another,
-// and their hits joined in bank order.
+// The bank's question lines in parts: a lead scanned alone, then the rest,
+// when it is long, by two threads together; their hits joined in bank order.
 class PartedSearch
 {
 public:
@@ -23,26 +24,19 @@ public:
     // The line of each hit's question, in bank order; the bank has a pair at least.
     std::vector<qsizetype> run()
     {
-        const qsizetype restFirst = questionFrom(m_split.leadUnits);
+        const qsizetype restFirst = firstQuestionFrom(m_lines, m_split.leadUnits, m_lastQuestion);
         if (restFirst > 0)
             scanAlone(0, restFirst - 2);
         if (restFirst <= m_lastQuestion && m_hits.size() < size_t(MaxHits)) {
-            if (!shouldSplit(restFirst) || !scanInHalves(restFirst))
+            if (shouldSplit(restFirst))
+                scanShared(restFirst);
+            else
                 scanAlone(restFirst, m_lastQuestion);
         }
         return m_hits;
     }
 
 private:
-    // The first question line that starts at `units` or after, or the one past the last.
-    qsizetype questionFrom(qsizetype units) const
-    {
-        const std::span<const std::uint32_t> starts = m_lines.lineStarts();
-        const auto clamped = std::uint32_t(std::clamp<qsizetype>(units, 0, m_lines.text().size()));
-        const qsizetype line = std::lower_bound(starts.begin(), starts.end(), clamped) - starts.begin();
-        return std::min((line + 1) & ~qsizetype(1), m_lastQuestion + 2);
-    }
-
     bool shouldSplit(qsizetype first) const
     {
         return first < m_lastQuestion && m_lines.lineEnd(m_lastQuestion) - m_lines.lineStart(first) >= m_split.minSplitUnits;
@@ -51,30 +45,21 @@ private:
     void scanAlone(qsizetype first, qsizetype last)
     {
         const std::atomic<int> wanted = MaxHits - int(m_hits.size());
-        add(scanQuestionRange(m_lines, m_needle, m_rarest, first, last, m_split.sliceUnits, wanted));
+        add(scanQuestionRange(m_lines, m_needle, m_rarest, first, last, wanted));
     }
 
-    // The first half on this thread, the second on the worker, which stops as
-    // soon as the first half leaves it nothing to add. False, with nothing
-    // scanned, where the worker cannot be had.
-    bool scanInHalves(qsizetype first)
+    // This thread and the worker take chunks of the rest in turn; where the
+    // worker cannot be had, this thread takes them all.
+    void scanShared(qsizetype first)
     {
-        const qsizetype middleUnit = (m_lines.lineStart(first) + m_lines.lineEnd(m_lastQuestion)) / 2;
-        const qsizetype second = std::clamp(questionFrom(middleUnit), first + 2, m_lastQuestion);
-        std::atomic<int> wanted = MaxHits - int(m_hits.size());
-        QuestionHits firstHits;
-        QuestionHits secondHits;
-        const bool ran = ScanWorker::shared().runBeside(
-            [&] { secondHits = scanQuestionRange(m_lines, m_needle, m_rarest, second, m_lastQuestion, m_split.sliceUnits, wanted); },
-            [&] {
-                firstHits = scanQuestionRange(m_lines, m_needle, m_rarest, first, second - 2, m_split.sliceUnits, wanted);
-                wanted.fetch_sub(firstHits.count, std::memory_order_relaxed);
-            });
-        if (ran) {
-            add(firstHits);
-            add(secondHits);
-        }
-        return ran;
+        ScanChunks chunks(m_lines, first, m_lastQuestion, m_split.chunkUnits, MaxHits - int(m_hits.size()));
+        const ScanChunks::ChunkScan scan = [this](qsizetype from, qsizetype to, const std::atomic<int> &wanted) {
+            return scanQuestionRange(m_lines, m_needle, m_rarest, from, to, wanted);
+        };
+        const std::function<void()> work = [&] { chunks.work(scan); };
+        if (!ScanWorker::shared().runBeside(work, work))
+            work();
+        chunks.collect(m_hits);
     }
 
     void add(const QuestionHits &hits)

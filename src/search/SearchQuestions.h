@@ -15,12 +15,13 @@ struct ScanSplit
     // Scanned first, alone on the caller's thread (some 30 µs): a query whose
     // hits stand early wakes no thread.
     qsizetype leadUnits = qsizetype(1) << 18;
-    // What follows the lead is scanned in two halves, one on each thread,
-    // from this many units on; a shorter rest stays on the caller's thread.
+    // What follows the lead is scanned by both threads from this many units
+    // on; a shorter rest stays on the caller's thread.
     qsizetype minSplitUnits = qsizetype(1) << 20;
-    // Each part is scanned in slices of this many units (128 KB); between
-    // them the worker looks whether the first half has left it anything to find.
-    qsizetype sliceUnits = qsizetype(1) << 16;
+    // Both threads take chunks of this many units (1 MB, some 60 µs) in turn
+    // (ScanChunks): a thread held up by the system delays the search by one
+    // chunk at most.
+    qsizetype chunkUnits = qsizetype(1) << 19;
 };
 
 // Finds the question lines that contain the lower-cased query, in bank order,

@@ -53,15 +53,15 @@ QString randomQuery(QRandomGenerator &random, const QString &bankText)
 }
 
 // Splits that small banks reach: a lead anywhere in the text or none, the
-// rest split in halves (or, now and then, left whole), and slices of a few
-// units, so that matches straddle their ends.
+// rest shared by both threads (or, now and then, left to one) in chunks of a
+// few units, so that matches straddle their ends.
 ScanSplit randomSplit(QRandomGenerator &random, const QuestionLines &lines)
 {
     const auto units = int(lines.text().size());
     ScanSplit split;
     split.leadUnits = random.bounded(3) == 0 ? 0 : random.bounded(units + 1);
     split.minSplitUnits = random.bounded(8) == 0 ? units + 1 : random.bounded(units / 4 + 1);
-    split.sliceUnits = 1 + random.bounded(40);
+    split.chunkUnits = 1 + random.bounded(40);
     return split;
 }
 
@@ -98,7 +98,7 @@ private slots:
                 compareSearches(lines, query, split);
                 if (QTest::currentTestFailed()) {
                     qWarning() << "bank" << text << "query" << query << "lead" << split.leadUnits << "split from"
-                               << split.minSplitUnits << "slices" << split.sliceUnits;
+                               << split.minSplitUnits << "chunks" << split.chunkUnits;
                     return;
                 }
             }
@@ -107,8 +107,8 @@ private slots:
 
     // Many matching pairs, so that the 20-hit limit ends the scan, also when
     // matches straddle the line breaks or stand in answer lines, and when the
-    // scan is split: the limit reached in the lead, in the first half or only
-    // with the second.
+    // scan is split: the limit reached in the lead, in any chunk, or only
+    // with the last.
     void hitLimit()
     {
         QRandomGenerator random(20);
@@ -125,10 +125,10 @@ private slots:
         }
     }
 
-    // Every split point of banks whose hits stand before it, after it and on
-    // both of its sides, fewer or more than the limit in each half: each
-    // lead, from none to the whole bank, moves the middle of the rest. The
-    // worker really runs the second halves.
+    // Every lead, from none to the whole bank, and chunks of 1 to 7 units,
+    // over banks whose hits are thin or dense: hits before the split point,
+    // after it and on both of its sides, fewer or more than the limit in a
+    // chunk. The worker really takes chunks.
     void everySplitPoint()
     {
         const std::int64_t jobsBefore = ScanWorker::shared().jobsRun();
