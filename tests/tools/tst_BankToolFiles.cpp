@@ -213,10 +213,13 @@ private slots:
         // The sanitizers' leak check at exit needs a thread, which the limit forbids.
         QByteArray sanitizerOptions = qgetenv("ASAN_OPTIONS");
         sanitizerOptions += ":detect_leaks=0";
+        // Not nobody (65534): other programs run as nobody, and their
+        // processes count against the limit too, so that exec itself fails.
+        constexpr uid_t LoneUser = 65533;
         const auto aloneAsAUser = [&sanitizerOptions] {
             setenv("ASAN_OPTIONS", sanitizerOptions.constData(), 1);
             const rlimit oneProcess{1, 1};
-            if (setrlimit(RLIMIT_NPROC, &oneProcess) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            if (setrlimit(RLIMIT_NPROC, &oneProcess) != 0 || setgid(LoneUser) != 0 || setuid(LoneUser) != 0)
                 std::_Exit(3);
         };
         const Run run = runTool({"search", bank, "首都"}, aloneAsAUser);
