@@ -21,6 +21,7 @@
 #include "bank/BankReader.h"
 #include "screen/ScreenReading.h"
 #include "ui/Form1.h"
+#include "ui/StartUp.h"
 #include "ui/ScreenReadingPanel.h"
 
 #include <QApplication>
@@ -155,6 +156,8 @@ protected:
 
 int main(int argc, char *argv[])
 {
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    StartUp::prepareBrowser();
     QApplication app(argc, argv);
     if (argc < 3) {
         std::fputs("usage: screen-reading-probe BANK QUESTION [--marked]\n", stderr);
