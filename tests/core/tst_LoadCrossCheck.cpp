@@ -2,7 +2,9 @@
 #include "TestBanks.h"
 #include "TestFiles.h"
 
+#include "bank/BankFile.h"
 #include "bank/BankReader.h"
+#include "bank/CipheredPieces.h"
 #include "text/AnsiDecoder.h"
 #include "text/CodePage.h"
 
@@ -143,6 +145,32 @@ private slots:
             BankReader reader;
             QVERIFY(reader.readQuestionLines(path, lines));
             QCOMPARE(linesOf(lines), referenceBankLines(enciphered(plain)));
+        }
+    }
+
+    // The reading thread's pieces in the file's order, with checkpoints close
+    // together: many segments, groups cut short at the file's end, a last
+    // stream running past the last checkpoint, streams out of step.
+    void piecesAreThePlainBytesInOrder()
+    {
+        QTemporaryDir dir;
+        QRandomGenerator random(8);
+        const QString path = dir.filePath(QStringLiteral("bank.dat"));
+        for (const qint64 spacing : {qint64(4096), qint64(1000)}) {
+            const std::vector<Rc4State> states = KeystreamCheckpoints::compute(BankFile::BankKey, spacing, 20);
+            const KeystreamCheckpoints checkpoints(spacing, states);
+            for (int round = 0; round < 30; ++round) {
+                const QByteArray plain = randomBytes(random, int(spacing) * (round % 3 == 0 ? 30 : 12));
+                writeFile(path, enciphered(plain));
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                CipheredPieces pieces(file, file.size(), checkpoints);
+                QByteArray read;
+                for (QByteArrayView piece = pieces.next(); !piece.isEmpty(); piece = pieces.next())
+                    read += piece;
+                QVERIFY(pieces.errorString().isEmpty());
+                QCOMPARE(read, plain);
+            }
         }
     }
 };
