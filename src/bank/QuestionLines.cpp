@@ -38,6 +38,16 @@ void QuestionLines::Builder::splitAppended()
     m_split = m_lines.m_text.size();
 }
 
+void QuestionLines::Builder::appendWritten(qsizetype units, std::span<const std::uint32_t> starts)
+{
+    splitAppended();
+    const auto offset = std::uint32_t(m_lines.m_text.size());
+    m_lines.m_text.resize(offset + units);
+    for (const std::uint32_t start : starts)
+        m_lines.m_lineStarts.push_back(start + offset);
+    m_split = m_lines.m_text.size();
+}
+
 QuestionLines QuestionLines::Builder::finish()
 {
     splitAppended();

@@ -31,13 +31,16 @@ void adviseLargePages(const void *data, std::size_t bytes)
 #endif
 }
 
-PageBuffer::PageBuffer(std::size_t bytes) : m_bytes(bytes)
+PageBuffer::PageBuffer(std::size_t bytes, Pages pages) : m_bytes(bytes)
 {
     if (bytes == 0)
         return;
     int flags = MAP_PRIVATE | MAP_ANONYMOUS;
 #if defined(MAP_POPULATE)
-    flags |= MAP_POPULATE;
+    if (pages == Pages::AtOnce)
+        flags |= MAP_POPULATE;
+#else
+    (void)pages;
 #endif
     void *data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, flags, -1, 0);
     if (data == MAP_FAILED)
