@@ -10,8 +10,9 @@
 
 #include "LoopbackHttpServer.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/WebPane.h"
 #include "ui/Form1.h"
+#include "ui/StartUp.h"
 
 #include <QApplication>
 #include <QDir>
@@ -80,6 +81,8 @@ double engineMegabytes()
 
 int main(int argc, char *argv[])
 {
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    StartUp::prepareBrowser();
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     const int seconds = arguments.size() > 1 && arguments[1].front().isDigit() ? arguments[1].toInt() : 60;
@@ -92,7 +95,7 @@ int main(int argc, char *argv[])
     if (shown)
         form.SSTab1()->setCurrentIndex(BrowserTab);
     int passes = 0;
-    QObject::connect(form.WebBrowser1(), &BrowserPane::DownloadComplete, [&passes] { ++passes; });
+    form.WebBrowser1()->whenDownloadComplete(&form, [&passes] { ++passes; });
     form.WebBrowser1()->Navigate(server.url(QStringLiteral("/reloading.html")));
 
     std::printf("seconds  loads  rows  window-MB  engine-MB\n");

@@ -18,6 +18,11 @@ void BrowserPane::Navigate(const QUrl &address)
     load(address);
 }
 
+void BrowserPane::whenDownloadComplete(QObject *context, std::function<void()> handler)
+{
+    connect(this, &BrowserPane::DownloadComplete, context, std::move(handler));
+}
+
 void BrowserPane::readLinks(LinksReceiver receiver)
 {
     const PassQueue::PassId pass = m_passes->start(std::move(receiver));

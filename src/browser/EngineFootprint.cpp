@@ -2,8 +2,6 @@
 
 #include <QList>
 #include <QLoggingCategory>
-#include <QQuickWindow>
-#include <QWebEngineProfile>
 
 #include <array>
 #include <optional>
@@ -96,12 +94,9 @@ void drawWithoutOpenGl()
 
 void applyBeforeStart()
 {
-    // Qt's side of the pane draws in software, and so, following it, does
-    // the engine: no OpenGL driver is loaded (in software rendering that
-    // alone costs tens of megabytes), and no GPU thread runs.
+    // No OpenGL driver is loaded; the engine's plugin asks Qt Quick to draw
+    // in software too (EngineStart).
     drawWithoutOpenGl();
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
     // The engine's report of its graphics set-up at every start is for
     // debugging, and so are the console messages of the pages it shows
     // ("js"), the engine's own error page's included: a start that works
@@ -111,12 +106,6 @@ void applyBeforeStart()
     const QByteArray flags = engineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), sandboxOff);
     if (!flags.isEmpty())
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
-}
-
-void startEngine()
-{
-    QWebEngineProfile::defaultProfile();
-    giveEnvironmentBack();
 }
 
 void giveEnvironmentBack()

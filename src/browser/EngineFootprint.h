@@ -15,12 +15,10 @@ namespace EngineFootprint {
 QByteArray engineFlags(const QByteArray &userFlags, bool sandboxOff);
 
 // Sets what Qt and the engine read when they start, so it must run before
-// the application object exists. It draws without OpenGL, as below.
+// the application object exists. It draws without OpenGL, as below. None of
+// it needs the engine itself: the plugin's part is EngineStart's, and the
+// environment is given back once the engine has started.
 void applyBeforeStart();
-
-// Starts the engine with those settings, then gives the environment back.
-// Runs once the application object exists.
-void startEngine();
 
 // For a window without the engine: it too draws without OpenGL, which it
 // never needs, so no graphics driver is loaded. Runs before the application

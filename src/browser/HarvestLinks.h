@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class BrowserPane;
+class WebPane;
 class LinkRows;
 
 // One pass of the link harvest: reads the links of the document the pane
@@ -11,4 +11,4 @@ class LinkRows;
 // order. The list must stay alive while the pane can still run event-loop
 // work; passes still under way when the pane is destroyed are dropped, so
 // keeping both in the window is enough.
-void harvestLinks(BrowserPane &pane, const QString &pattern, LinkRows &list);
+void harvestLinks(WebPane &pane, const QString &pattern, LinkRows &list);

@@ -73,66 +73,92 @@ GlobalHotKey::GlobalHotKey(QObject *parent) : QObject(parent)
 
 GlobalHotKey::~GlobalHotKey()
 {
-    release();
+    release(m_held);
+}
+
+QString GlobalHotKey::unusableReason(const QKeySequence &key)
+{
+    const QKeyCombination combination = key.isEmpty() ? QKeyCombination() : key[0];
+    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+    const bool held = modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (key.count() == 1 && held && keySymbol(combination.key()) != 0)
+        return {};
+    return QStringLiteral("热键 %1 无法使用：只能用 Ctrl、Alt 或 Meta 加字母、数字或 F1–F35")
+        .arg(key.toString(QKeySequence::NativeText));
 }
 
 bool GlobalHotKey::setKey(const QKeySequence &key)
 {
-    release();
     m_problem.clear();
+    const QString named = key.toString(QKeySequence::NativeText);
     xcb_connection_t *x = connection();
     if (!x) {
         m_problem = QStringLiteral("全局热键只在 X11 下可用");
         return false;
     }
-    const QKeyCombination combination = key.isEmpty() ? QKeyCombination() : key[0];
-    const xcb_keysym_t symbol = keySymbol(combination.key());
-    const std::uint8_t code = symbol ? keyCodeOf(x, symbol) : 0;
-    if (code == 0) {
-        m_problem = QStringLiteral("热键 %1 无法使用：只能用字母、数字或 F1–F35 加修饰键").arg(key.toString(QKeySequence::NativeText));
+    if (const QString reason = unusableReason(key); !reason.isEmpty()) {
+        m_problem = reason;
         return false;
     }
-    const std::uint16_t modifiers = xModifiers(combination.keyboardModifiers());
-    bool held = true;
-    for (const std::uint16_t variant : LockVariants) {
-        const xcb_void_cookie_t cookie = xcb_grab_key_checked(x, 1, rootWindow(x), modifiers | variant, code,
-                                                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        if (xcb_generic_error_t *error = xcb_request_check(x, cookie)) {
-            std::free(error);
-            held = false;
-        }
-    }
-    m_keyCode = code;
-    m_modifiers = modifiers;
-    if (!held) {
-        release();
-        m_problem = QStringLiteral("热键 %1 已被其他程序占用").arg(key.toString(QKeySequence::NativeText));
+    const QKeyCombination combination = key[0];
+    const Grab wanted{keyCodeOf(x, keySymbol(combination.key())), xModifiers(combination.keyboardModifiers())};
+    if (wanted.keyCode == 0) {
+        m_problem = QStringLiteral("热键 %1 无法使用：键盘上没有这个键").arg(named);
         return false;
     }
+    // The same key again: grabbing it twice and letting go of the "old" one would lose it.
+    if (wanted.keyCode == m_held.keyCode && wanted.modifiers == m_held.modifiers) {
+        m_key = key;
+        return true;
+    }
+    if (const std::uint8_t error = grab(wanted); error != 0) {
+        release(wanted);
+        m_problem = error == XCB_ACCESS ? QStringLiteral("热键 %1 已被其他程序占用").arg(named)
+                                        : QStringLiteral("热键 %1 无法注册（X 错误 %2）").arg(named).arg(error);
+        return false;
+    }
+    release(m_held);
+    m_held = wanted;
+    m_key = key;
     return true;
 }
 
-void GlobalHotKey::release()
+std::uint8_t GlobalHotKey::grab(const Grab &wanted)
 {
     xcb_connection_t *x = connection();
-    if (!x || m_keyCode == 0)
+    std::uint8_t refused = 0;
+    for (const std::uint16_t variant : LockVariants) {
+        const xcb_void_cookie_t cookie = xcb_grab_key_checked(x, 1, rootWindow(x), wanted.modifiers | variant,
+                                                              wanted.keyCode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        if (xcb_generic_error_t *error = xcb_request_check(x, cookie)) {
+            refused = refused ? refused : error->error_code;
+            std::free(error);
+        }
+    }
+    return refused;
+}
+
+// Letting go of a grab another client holds does nothing to theirs.
+void GlobalHotKey::release(const Grab &held)
+{
+    xcb_connection_t *x = connection();
+    if (!x || held.keyCode == 0)
         return;
     for (const std::uint16_t variant : LockVariants)
-        xcb_ungrab_key(x, m_keyCode, rootWindow(x), m_modifiers | variant);
+        xcb_ungrab_key(x, held.keyCode, rootWindow(x), held.modifiers | variant);
     xcb_flush(x);
-    m_keyCode = 0;
 }
 
 bool GlobalHotKey::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
-    if (m_keyCode == 0 || eventType != "xcb_generic_event_t")
+    if (m_held.keyCode == 0 || eventType != "xcb_generic_event_t")
         return false;
     const auto *event = static_cast<const xcb_generic_event_t *>(message);
     if ((event->response_type & 0x7F) != XCB_KEY_PRESS)
         return false;
     const auto *press = reinterpret_cast<const xcb_key_press_event_t *>(event);
     const std::uint16_t modifiers = press->state & ~(NumLock | CapsLock) & 0xFF;
-    if (press->detail != m_keyCode || modifiers != m_modifiers)
+    if (press->detail != m_held.keyCode || modifiers != m_held.modifiers || press->event != rootWindow(connection()))
         return false;
     emit activated();
     return true;

@@ -9,7 +9,9 @@
 
 // A key that reaches the program wherever the focus is, through the X
 // server's key grab on the root window. The grab is made four times, with
-// and without NumLock and CapsLock, which X counts as modifiers too.
+// and without NumLock and CapsLock, which X counts as modifiers too. Only
+// presses reported for the root window count: a window of the program that
+// grabs the whole keyboard (to let the player type a new key) gets them.
 class GlobalHotKey : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -18,10 +20,16 @@ public:
     explicit GlobalHotKey(QObject *parent = nullptr);
     ~GlobalHotKey() override;
 
-    // Grabs `key` (one key with Ctrl, Alt, Shift or Meta), letting go of the
-    // one before. False with a reason in problem() when it cannot be had:
-    // no X11, a key X has no code for, or another program holding it.
+    // Why `key` cannot be a hot key, in Chinese; empty when it can: a letter,
+    // a digit or F1–F35 with Ctrl, Alt or Meta (Shift may come too).
+    static QString unusableReason(const QKeySequence &key);
+
+    // Grabs `key` and then lets go of the one before. False with a reason in
+    // problem() when it cannot be had (no X11, a key unusable or without an
+    // X key code, another program holding it); the key before is kept then.
     bool setKey(const QKeySequence &key);
+    // The key held; empty when none is.
+    QKeySequence key() const { return m_key; }
     QString problem() const { return m_problem; }
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -30,9 +38,16 @@ signals:
     void activated();
 
 private:
-    void release();
+    struct Grab
+    {
+        std::uint8_t keyCode = 0;
+        std::uint16_t modifiers = 0;
+    };
+    // The X error code of the first of the four grabs refused, 0 when all were made.
+    static std::uint8_t grab(const Grab &wanted);
+    static void release(const Grab &held);
 
-    std::uint8_t m_keyCode = 0;
-    std::uint16_t m_modifiers = 0;
+    QKeySequence m_key;
+    Grab m_held;
     QString m_problem;
 };

@@ -103,6 +103,19 @@ void ScreenReading::setWatching(bool watching)
         m_watch.stop();
 }
 
+QString ScreenReading::changeHotKey(const QKeySequence &key)
+{
+    if (const QString reason = unavailableReason(); !reason.isEmpty())
+        return reason;
+    if (!m_hotKey.setKey(key)) {
+        const QKeySequence kept = m_hotKey.key();
+        return kept.isEmpty() ? m_hotKey.problem()
+                              : QStringLiteral("%1；仍使用 %2").arg(m_hotKey.problem(), kept.toString(QKeySequence::NativeText));
+    }
+    m_settings.setHotKey(key);
+    return {};
+}
+
 void ScreenReading::bankChanged()
 {
     QMetaObject::invokeMethod(m_worker, &RecognitionWorker::forgetIndex, Qt::QueuedConnection);

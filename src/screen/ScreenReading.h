@@ -39,6 +39,10 @@ public:
 
     ScreenReadingSettings &settings() { return m_settings; }
     GlobalHotKey &hotKey() { return m_hotKey; }
+    // Makes `key` the hot key at once and keeps it in the settings. When it
+    // cannot be had, the key before stays in use and in the settings, and
+    // the refusal comes back in Chinese; empty on success.
+    QString changeHotKey(const QKeySequence &key);
     // The overlay while it is shown.
     AreaMarker *marker() const { return m_marker; }
 

@@ -1,8 +1,8 @@
 #include "ui/ControlFactory.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/BrowserEngine.h"
+#include "browser/WebPane.h"
 #include "ui/ClickableLabel.h"
-#include "ui/PlayerSettings.h"
 #include "ui/QueryBox.h"
 #include "ui/ScaledPictures.h"
 
@@ -52,19 +52,24 @@ QListWidget *createListBox(QWidget *page)
     return list;
 }
 
-QLabel *createBrowserOffNote(QWidget *page)
+QLabel *createBrowserNote(const QString &text, QWidget *page)
 {
-    auto *note = new QLabel(QStringLiteral("资料站的浏览器已关闭（--no-browser，或设置文件里的 browser=false）。\n"
-                                           "要重新打开：启动时不加 --no-browser，并删掉 %1 里的 browser=false。")
-                                .arg(PlayerSettings::settingsFile()),
-                            page);
+    auto *note = new QLabel(text, page);
     note->setWordWrap(true);
     note->setAlignment(Qt::AlignCenter);
     note->setAutoFillBackground(true);
     return note;
 }
 
-QWidget *createWidget(const ControlSpec &row, QWidget *page, BrowserChoice browser)
+QWidget *createBrowser(const BrowserTabContent &browser, QWidget *page, WebPane *&pane)
+{
+    if (!browser.engine)
+        return createBrowserNote(browser.note, page);
+    pane = browser.engine->createPane(page);
+    return pane->widget();
+}
+
+QWidget *createWidget(const ControlSpec &row, QWidget *page, const BrowserTabContent &browser, WebPane *&pane)
 {
     switch (row.kind) {
     case Kind::Picture:
@@ -78,9 +83,7 @@ QWidget *createWidget(const ControlSpec &row, QWidget *page, BrowserChoice brows
     case Kind::Browser:
         break;
     }
-    if (browser == BrowserChoice::None)
-        return createBrowserOffNote(page);
-    return new BrowserPane(page);
+    return createBrowser(browser, page, pane);
 }
 
 void applyTextColour(QWidget *widget, TextColour colour)
@@ -126,9 +129,9 @@ void fitLabelText(QLabel &label, const ControlSpec &row)
         label.setFont(font);
 }
 
-QWidget *createControl(const ControlSpec &row, QWidget *page, BrowserChoice browser)
+QWidget *createControl(const ControlSpec &row, QWidget *page, const BrowserTabContent &browser, WebPane *&pane)
 {
-    QWidget *control = createWidget(row, page, browser);
+    QWidget *control = createWidget(row, page, browser, pane);
     control->setObjectName(row.name.toString());
     control->setAccessibleName(row.accessibleName.toString());
     control->setAccessibleDescription(row.accessibleDescription.toString());
@@ -153,10 +156,10 @@ void stack(const ControlFactory::MadeControl &made)
 
 } // namespace
 
-ControlFactory::ControlFactory(QTabWidget &panel, BrowserChoice browser)
+ControlFactory::ControlFactory(QTabWidget &panel, const BrowserTabContent &browser)
 {
     for (const ControlSpec &row : ControlLayout::controls())
-        m_made.push_back({&row, createControl(row, panel.widget(row.tab), browser)});
+        m_made.push_back({&row, createControl(row, panel.widget(row.tab), browser, m_pane)});
     // A control can only be raised above the others of its page once they all exist.
     for (const MadeControl &made : m_made)
         stack(made);

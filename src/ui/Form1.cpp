@@ -4,10 +4,11 @@
 #include "ui/PlayerSettings.h"
 #include "ui/ScreenReadingPanel.h"
 
-#include "browser/BrowserPane.h"
 #include "browser/HarvestLinks.h"
 #include "browser/WebAddresses.h"
+#include "browser/WebPane.h"
 #include "search/SearchQuestions.h"
+#include "ui/BrowserPlugin.h"
 #include "ui/ClickableLabel.h"
 #include "ui/ControlLayout.h"
 #include "ui/CutRowTips.h"
@@ -36,6 +37,17 @@ const QString StartTip = QStringLiteral("请输入2个汉字或4个字母以上"
 const QString HarvestPattern = QStringLiteral("Sorting.asp?sortid=");
 // Label5 is the only element of its control array.
 constexpr int Label5Index = 5;
+
+BrowserTabContent browserTabContent(BrowserChoice browser)
+{
+    if (browser == BrowserChoice::None)
+        return {nullptr, QStringLiteral("资料站的浏览器已关闭（--no-browser，或设置文件里的 browser=false）。\n"
+                                        "要重新打开：启动时不加 --no-browser，并删掉 %1 里的 browser=false。")
+                             .arg(PlayerSettings::settingsFile())};
+    if (BrowserEngine *engine = BrowserPlugin::engine())
+        return {engine, {}};
+    return {nullptr, BrowserPlugin::problem()};
+}
 
 } // namespace
 
@@ -168,15 +180,14 @@ void Form1::createTabPanel()
 
 void Form1::createControls(BrowserChoice browser)
 {
-    const ControlFactory factory(*m_SSTab1, browser);
+    const ControlFactory factory(*m_SSTab1, browserTabContent(browser));
     m_controls = factory.controls();
     m_tQ = factory.control<QueryBox>(u"tQ");
     m_labtip = factory.control<QLabel>(u"labtip");
     m_lQ = factory.control<QListWidget>(u"lQ");
     m_lA = factory.control<QListWidget>(u"lA");
     m_labBank = factory.control<QLabel>(u"labBank");
-    if (browser == BrowserChoice::Engine)
-        m_WebBrowser1 = factory.control<BrowserPane>(u"WebBrowser1");
+    m_WebBrowser1 = factory.pane();
     m_Label5 = factory.control<ClickableLabel>(u"Label5_5");
     m_Label8 = factory.control<ClickableLabel>(u"Label8");
     new ListsInStep(*m_lQ, *m_lA);
@@ -206,7 +217,7 @@ void Form1::connectBehaviours()
     connect(m_Label5, &ClickableLabel::clicked, this, [this] { Label5_Click(Label5Index); });
     connect(m_Label8, &ClickableLabel::clicked, this, &Form1::Label8_Click);
     if (m_WebBrowser1)
-        connect(m_WebBrowser1, &BrowserPane::DownloadComplete, this, &Form1::WebBrowser1_DownloadComplete);
+        m_WebBrowser1->whenDownloadComplete(this, [this] { WebBrowser1_DownloadComplete(); });
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -244,7 +255,7 @@ void Form1::makeTopmost()
 // its pages, and the other controls on them, along with it.
 void Form1::setFocusOrder()
 {
-    QWidget *pane = m_WebBrowser1 ? static_cast<QWidget *>(m_WebBrowser1) : findChild<QWidget *>(QStringLiteral("WebBrowser1"));
+    QWidget *pane = m_WebBrowser1 ? m_WebBrowser1->widget() : findChild<QWidget *>(QStringLiteral("WebBrowser1"));
     const std::array<QWidget *, 5> order{m_tQ, m_SSTab1->tabBar(), m_lA, m_lQ, pane};
     for (size_t next = 1; next < order.size(); ++next)
         QWidget::setTabOrder(order[next - 1], order[next]);

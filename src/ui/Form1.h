@@ -11,7 +11,6 @@
 
 #include <vector>
 
-class BrowserPane;
 class ClickableLabel;
 class QLabel;
 class QListWidget;
@@ -19,6 +18,7 @@ class QTabWidget;
 class ScreenReading;
 class ScreenReadingPanel;
 struct SearchResult;
+class WebPane;
 
 // The one window: a tab panel filling the client area, the controls of the
 // layout on its pages, and the search as the user types.
@@ -27,6 +27,8 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
+    // With the engine chosen, the browser pane comes from the browser's
+    // plugin (BrowserPlugin); where it cannot be loaded the tab says so.
     explicit Form1(QWidget *parent = nullptr, BrowserChoice browser = BrowserChoice::Engine);
 
     QTabWidget *SSTab1() const { return m_SSTab1; }
@@ -35,7 +37,7 @@ public:
     QListWidget *lQ() const { return m_lQ; }
     QListWidget *lA() const { return m_lA; }
     // Null when the window runs without the browser engine.
-    BrowserPane *WebBrowser1() const { return m_WebBrowser1; }
+    WebPane *WebBrowser1() const { return m_WebBrowser1; }
     ScreenReading *screenReading() const { return m_screenReading; }
     ScreenReadingPanel *screenPanel() const { return m_screenPanel; }
 
@@ -99,7 +101,7 @@ private:
     QLabel *m_labBank = nullptr;
     QListWidget *m_lQ = nullptr;
     QListWidget *m_lA = nullptr;
-    BrowserPane *m_WebBrowser1 = nullptr;
+    WebPane *m_WebBrowser1 = nullptr;
     ClickableLabel *m_Label5 = nullptr;
     ClickableLabel *m_Label8 = nullptr;
     ScreenReading *m_screenReading = nullptr;

@@ -1,10 +1,12 @@
 #include "ui/ScreenReadingPanel.h"
 
 #include "screen/ScreenReading.h"
+#include "ui/HotKeyDialog.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 
 namespace {
@@ -24,8 +26,7 @@ QPushButton *button(QWidget *page, const QString &text, const QString &tip)
 ScreenReadingPanel::ScreenReadingPanel(ScreenReading &reading, const Controls &controls, QObject *parent)
     : QObject(parent), m_reading(reading), m_controls(controls)
 {
-    const QString hotKey = reading.settings().hotKey().toString(QKeySequence::NativeText);
-    m_read = button(controls.page, QStringLiteral("读屏"), QStringLiteral("读出屏幕上划定区域里的题目（热键 %1）").arg(hotKey));
+    m_read = button(controls.page, QStringLiteral("读屏"), QString());
     m_mark = button(controls.page, QStringLiteral("划区"), QStringLiteral("重新划定题目所在的屏幕区域"));
     m_watch = button(controls.page, QStringLiteral("监视"), QStringLiteral("区域里出现新题目时自动读出"));
     m_watch->setCheckable(true);
@@ -38,8 +39,44 @@ ScreenReadingPanel::ScreenReadingPanel(ScreenReading &reading, const Controls &c
         m_controls.labtip->setText(message);
         m_watch->setChecked(m_reading.isWatching());
     });
+    for (QPushButton *made : {m_read, m_mark, m_watch}) {
+        made->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(made, &QWidget::customContextMenuRequested, this,
+                [this, made](const QPoint &at) { showMenu(made->mapToGlobal(at)); });
+    }
     controls.page->installEventFilter(this);
     placeButtons();
+    nameHotKey();
+}
+
+void ScreenReadingPanel::showMenu(const QPoint &at)
+{
+    QMenu menu;
+    menu.addAction(QStringLiteral("设置热键…"), this, &ScreenReadingPanel::chooseHotKey);
+    menu.exec(at);
+}
+
+void ScreenReadingPanel::chooseHotKey()
+{
+    const QKeySequence current = m_reading.hotKey().key().isEmpty() ? m_reading.settings().hotKey() : m_reading.hotKey().key();
+    auto *dialog = new HotKeyDialog(current, ScreenReadingSettings::defaultHotKey(),
+                                    [this](const QKeySequence &key) { return m_reading.changeHotKey(key); },
+                                    m_controls.page->window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this] {
+        nameHotKey();
+        m_controls.labtip->setText(QStringLiteral("读屏热键：%1").arg(m_reading.hotKey().key().toString(QKeySequence::NativeText)));
+    });
+    dialog->open();
+}
+
+void ScreenReadingPanel::nameHotKey()
+{
+    const GlobalHotKey &held = m_reading.hotKey();
+    const QString key = (held.key().isEmpty() ? m_reading.settings().hotKey() : held.key()).toString(QKeySequence::NativeText);
+    const QString why = !held.key().isEmpty() ? QString() : !held.problem().isEmpty() ? held.problem() : ScreenReading::unavailableReason();
+    m_read->setToolTip(why.isEmpty() ? QStringLiteral("读出屏幕上划定区域里的题目（热键 %1，右键可更改）").arg(key)
+                                     : QStringLiteral("读出屏幕上划定区域里的题目（热键 %1 未生效：%2）").arg(key, why));
 }
 
 QRect ScreenReadingPanel::buttonsArea()

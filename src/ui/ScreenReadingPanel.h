@@ -11,8 +11,9 @@ class QWidget;
 class ScreenReading;
 
 // The answers tab's part in reading the question off the screen: the
-// buttons that read the marked area, mark it again and watch it, and the
-// rows a reading gives in lQ and lA with what was read in labtip.
+// buttons that read the marked area, mark it again and watch it, the rows a
+// reading gives in lQ and lA with what was read in labtip, and the buttons'
+// right-click menu, where the hot key is changed.
 class ScreenReadingPanel : public QObject
 {
     Q_OBJECT
@@ -44,6 +45,11 @@ protected:
 
 private:
     void placeButtons();
+    // The menu of the buttons: where the hot key is changed.
+    void showMenu(const QPoint &at);
+    void chooseHotKey();
+    // The tip of 读屏 names the hot key in use.
+    void nameHotKey();
     void show(const QString &text, const TolerantResult &result);
 
     ScreenReading &m_reading;

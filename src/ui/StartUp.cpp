@@ -1,9 +1,12 @@
 #include "ui/StartUp.h"
 
 #include "bank/BankReader.h"
+#include "browser/BrowserEngine.h"
+#include "browser/EngineFootprint.h"
 #include "platform/Platform.h"
 #include "ui/BankFailureText.h"
 #include "ui/BankLoadingSign.h"
+#include "ui/BrowserPlugin.h"
 #include "ui/Form1.h"
 
 #include <QCoreApplication>
@@ -50,6 +53,18 @@ void allowBrowserWithoutSandboxWhenRoot()
         return;
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     std::fputs("vellmar-quiz: warning: running as root, so web pages run without the browser's sandbox\n", stderr);
+}
+
+BrowserEngine *prepareBrowser()
+{
+    allowBrowserWithoutSandboxWhenRoot();
+    EngineFootprint::applyBeforeStart();
+    // Loaded before the application object, as the engine expects of a
+    // library linked into the program.
+    BrowserEngine *engine = BrowserPlugin::engine();
+    if (engine)
+        engine->prepareBeforeApplication();
+    return engine;
 }
 
 // The tab panel is part of Qt, so nothing has to be registered before the window is made.

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class BrowserEngine;
 class Form1;
 
 // The program's start: what it needs before Qt starts, and the window's
@@ -15,6 +16,12 @@ bool displayAvailable();
 // The browser engine's sandbox cannot run as root, so only then is it turned
 // off, with a warning on stderr. Must run before the application object exists.
 void allowBrowserWithoutSandboxWhenRoot();
+
+// The browser engine, ready to start once the application object exists:
+// its sandbox off where it cannot run (above), its footprint settings made and its plugin loaded. Must run before the
+// application object exists. Null when the plugin cannot be loaded (see
+// BrowserPlugin); the footprint settings are made all the same.
+BrowserEngine *prepareBrowser();
 
 // Starts the browser pane's navigation, shows the window centred, makes it
 // topmost, puts the query box first in the focus order, writes the start tip,

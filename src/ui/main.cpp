@@ -1,3 +1,4 @@
+#include "browser/BrowserEngine.h"
 #include "browser/EngineFootprint.h"
 #include "ui/ControlLayout.h"
 #include "ui/Form1.h"
@@ -62,12 +63,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(display.problem()));
         return 1;
     }
-    if (browser == BrowserChoice::Engine) {
-        StartUp::allowBrowserWithoutSandboxWhenRoot();
-        EngineFootprint::applyBeforeStart();
-    } else {
+    BrowserEngine *engine = nullptr;
+    if (browser == BrowserChoice::Engine)
+        engine = StartUp::prepareBrowser();
+    else
         EngineFootprint::drawWithoutOpenGl();
-    }
 
     std::vector<char *> arguments = argumentsFor(argc, argv, platform.platform);
     int argumentCount = int(arguments.size()) - 1;
@@ -83,10 +83,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vellmar-quiz: %s\n", qUtf8Printable(error));
         return 1;
     }
-    if (browser == BrowserChoice::Engine)
-        EngineFootprint::startEngine();
-    else
-        EngineFootprint::giveEnvironmentBack();
+    if (engine)
+        engine->start();
+    EngineFootprint::giveEnvironmentBack();
     QtTranslations::install(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
     Form1 form(nullptr, browser);

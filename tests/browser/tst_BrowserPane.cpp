@@ -3,6 +3,7 @@
 
 #include "browser/BrowserPane.h"
 #include "browser/EngineFootprint.h"
+#include "browser/EngineStart.h"
 #include "browser/LinkRows.h"
 #include "browser/HarvestLinks.h"
 #include "browser/WebAddresses.h"
@@ -126,7 +127,11 @@ class TestBrowserPane : public QObject
 
 public:
     // The engine runs as the program runs it.
-    static void initMain() { EngineFootprint::applyBeforeStart(); }
+    static void initMain()
+    {
+        EngineFootprint::applyBeforeStart();
+        EngineStart::prepareBeforeApplication();
+    }
 
 private slots:
     void initTestCase()

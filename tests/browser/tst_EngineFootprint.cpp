@@ -1,4 +1,5 @@
 #include "browser/EngineFootprint.h"
+#include "browser/EngineStart.h"
 
 #include <QQuickWindow>
 #include <QTest>
@@ -16,6 +17,7 @@ public:
         qunsetenv("QT_XCB_GL_INTEGRATION");
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         EngineFootprint::applyBeforeStart();
+        EngineStart::prepareBeforeApplication();
     }
 
 private slots:
@@ -49,7 +51,8 @@ private slots:
         QCOMPARE(qgetenv("QT_XCB_GL_INTEGRATION"), QByteArray("none"));
         QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--user-flag --no-zygote"));
 
-        EngineFootprint::startEngine();
+        EngineStart::start();
+        EngineFootprint::giveEnvironmentBack();
         QVERIFY(!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"));
         QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--user-flag"));
     }

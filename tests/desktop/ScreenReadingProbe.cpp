@@ -3,10 +3,17 @@
 // by the desktop test and the benchmark through lines on stdin and stdout:
 //
 //   out: game X Y W H        where the question is shown, once the overlay is up
+//   out: ready X Y W H       instead, with --marked: the area the settings hold
 //   out: marked X Y W H      the area the player dragged
 //   out: painted MS\tQ\tTIP  lQ painted after a reading: ms since the hot key, first row, tip
+//   out: menu shown          a menu popped up
+//   out: dialog ready        a dialog appeared and its key field has the focus
+//   out: dialog hidden       the dialog went
 //   in:  say TEXT            the game shows another question
 //   in:  watch               the watch mode is turned on
+//   in:  where read          out: where X Y, the middle of 读屏 on the screen
+//   in:  tooltip             out: tooltip TEXT, 读屏's tip
+//   in:  message             out: message TEXT, what the open dialog tells ("none" without one)
 //   in:  shot FILE           the whole screen is saved as a PNG
 //   in:  rss                 out: rss KB, the resident memory
 //   in:  quit
@@ -14,13 +21,17 @@
 #include "bank/BankReader.h"
 #include "screen/ScreenReading.h"
 #include "ui/Form1.h"
+#include "ui/StartUp.h"
 #include "ui/ScreenReadingPanel.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -105,15 +116,54 @@ protected:
     }
 };
 
+// Tells when a menu or a dialog appears, when the dialog goes, and what its
+// message line says.
+class DialogWatch : public QObject
+{
+public:
+    DialogWatch()
+    {
+        // Once the key field has the focus it has the keyboard too.
+        QObject::connect(qApp, &QApplication::focusChanged, this, [](QWidget *, QWidget *now) {
+            if (qobject_cast<QKeySequenceEdit *>(now))
+                say(QStringLiteral("dialog ready"));
+        });
+    }
+
+    QString message() const
+    {
+        const QDialog *open = qobject_cast<const QDialog *>(QApplication::activeModalWidget());
+        if (!open)
+            return QStringLiteral("none");
+        for (const QLabel *label : open->findChildren<QLabel *>())
+            if (label->accessibleName() == QStringLiteral("热键说明"))
+                return label->text();
+        return QString();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (qobject_cast<QMenu *>(watched) && event->type() == QEvent::Show)
+            say(QStringLiteral("menu shown"));
+        if (qobject_cast<QDialog *>(watched) && event->type() == QEvent::Hide)
+            say(QStringLiteral("dialog hidden"));
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    StartUp::prepareBrowser();
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: screen-reading-probe BANK QUESTION\n", stderr);
+        std::fputs("usage: screen-reading-probe BANK QUESTION [--marked]\n", stderr);
         return 2;
     }
+    const bool marked = argc > 3 && qstrcmp(argv[3], "--marked") == 0;
     Form1 form;
     QuestionLines lines;
     BankReader reader;
@@ -141,16 +191,24 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&reading, &ScreenReading::problem, [](const QString &message) { say(QStringLiteral("problem ") + message); });
 
-    reading.markArea();
-    if (!reading.marker())
-        return 4;
-    QObject::connect(reading.marker(), &AreaMarker::marked, [](const QRect &area) {
-        say(QStringLiteral("marked %1 %2 %3 %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height()));
-    });
-    if (!QTest::qWaitForWindowExposed(reading.marker(), 10000))
-        return 3;
-    const QRect shown = game.geometry();
-    say(QStringLiteral("game %1 %2 %3 %4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height()));
+    DialogWatch dialogs;
+    app.installEventFilter(&dialogs);
+
+    if (marked) {
+        const QRect area = reading.settings().area(*QGuiApplication::primaryScreen());
+        say(QStringLiteral("ready %1 %2 %3 %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height()));
+    } else {
+        reading.markArea();
+        if (!reading.marker())
+            return 4;
+        QObject::connect(reading.marker(), &AreaMarker::marked, [](const QRect &area) {
+            say(QStringLiteral("marked %1 %2 %3 %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height()));
+        });
+        if (!QTest::qWaitForWindowExposed(reading.marker(), 10000))
+            return 3;
+        const QRect shown = game.geometry();
+        say(QStringLiteral("game %1 %2 %3 %4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height()));
+    }
 
     QFile standardInput;
     if (!standardInput.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -161,6 +219,14 @@ int main(int argc, char *argv[])
             game.setQuestion(line.mid(4));
         } else if (line == QStringLiteral("watch")) {
             form.screenPanel()->watchButton()->setChecked(true);
+        } else if (line == QStringLiteral("where read")) {
+            const QPushButton *button = form.screenPanel()->readButton();
+            const QPoint middle = button->mapToGlobal(button->rect().center());
+            say(QStringLiteral("where %1 %2").arg(middle.x()).arg(middle.y()));
+        } else if (line == QStringLiteral("tooltip")) {
+            say(QStringLiteral("tooltip ") + form.screenPanel()->readButton()->toolTip());
+        } else if (line == QStringLiteral("message")) {
+            say(QStringLiteral("message ") + dialogs.message());
         } else if (line.startsWith(QStringLiteral("shot "))) {
             QGuiApplication::primaryScreen()->grabWindow(0).save(line.mid(5));
             say(QStringLiteral("shot"));

@@ -32,6 +32,8 @@ protected:
 // shown once. Exit status 0 when it does.
 int main(int argc, char *argv[])
 {
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    StartUp::prepareBrowser();
     QApplication app(argc, argv);
     Form1 form;
     ShowCount shows;

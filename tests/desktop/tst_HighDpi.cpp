@@ -1,5 +1,6 @@
 #include "ui/ControlLayout.h"
 #include "ui/Form1.h"
+#include "ui/StartUp.h"
 
 #include <QImage>
 #include <QLabel>
@@ -13,6 +14,10 @@
 class TestHighDpi : public QObject
 {
     Q_OBJECT
+
+public:
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    static void initMain() { StartUp::prepareBrowser(); }
 
 private:
     Form1 form;

@@ -32,6 +32,10 @@ class TestPlayerWindow : public QObject
 {
     Q_OBJECT
 
+public:
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    static void initMain() { StartUp::prepareBrowser(); }
+
 private:
     QTemporaryDir dir;
     // The player's folders, set before the window exists.

@@ -88,6 +88,10 @@ class TestBankLoadingSign : public QObject
 {
     Q_OBJECT
 
+public:
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    static void initMain() { StartUp::prepareBrowser(); }
+
 private:
     QTemporaryDir dir;
 

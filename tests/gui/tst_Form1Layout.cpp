@@ -1,5 +1,6 @@
 #include "ui/ControlLayout.h"
 #include "ui/Form1.h"
+#include "ui/StartUp.h"
 
 #include <QAccessible>
 #include <QFontInfo>
@@ -28,6 +29,10 @@ QString textOf(QWidget *widget)
 class TestForm1Layout : public QObject
 {
     Q_OBJECT
+
+public:
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    static void initMain() { StartUp::prepareBrowser(); }
 
 private:
     Form1 *form = nullptr;

@@ -61,6 +61,10 @@ class TestForm1Search : public QObject
 {
     Q_OBJECT
 
+public:
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    static void initMain() { StartUp::prepareBrowser(); }
+
 private:
     QTemporaryDir dir;
     std::unique_ptr<Form1> form;

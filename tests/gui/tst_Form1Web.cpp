@@ -1,9 +1,9 @@
 #include "LoopbackHttpServer.h"
 
-#include "browser/BrowserPane.h"
-#include "browser/EngineFootprint.h"
 #include "browser/WebAddresses.h"
+#include "browser/WebPane.h"
 #include "ui/Form1.h"
+#include "ui/StartUp.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 
 namespace {
 
@@ -37,7 +38,7 @@ class TestForm1Web : public QObject
 
 public:
     // The engine runs as the program runs it.
-    static void initMain() { EngineFootprint::applyBeforeStart(); }
+    static void initMain() { StartUp::prepareBrowser(); }
 
 private:
     std::unique_ptr<Form1> form;
@@ -106,9 +107,10 @@ private slots:
 
     void startNavigationRequestsTheStartPage()
     {
-        QSignalSpy loads(form->WebBrowser1(), &BrowserPane::DownloadComplete);
+        QSignalSpy loads(form->WebBrowser1()->widget(), SIGNAL(DownloadComplete()));
         form->startBrowserNavigation();
-        QTRY_COMPARE_WITH_TIMEOUT(form->WebBrowser1()->page()->requestedUrl(), QUrl(WebAddresses::StartPage), Timeout);
+        const auto *view = qobject_cast<QWebEngineView *>(form->WebBrowser1()->widget());
+        QTRY_COMPARE_WITH_TIMEOUT(view->page()->requestedUrl(), QUrl(WebAddresses::StartPage), Timeout);
         // The built-in host cannot be reached here; the failed load is harmless.
         QTRY_VERIFY_WITH_TIMEOUT(loads.count() >= 1, Timeout);
         QVERIFY(form->harvest().rows().isEmpty());

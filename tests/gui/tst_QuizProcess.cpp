@@ -44,21 +44,57 @@ class TestQuizProcess : public QObject
     Q_OBJECT
 
 private:
+    static constexpr char PluginPath[] = "plugins/vellmar-browser-pane.so";
+
     QTemporaryDir base;
     QString program;
+    QString plugin;
     int folders = 0;
 
-    // A new folder holding the program (a hard link to one copy of it).
-    QString programFolder()
+    static bool hardLink(const QString &file, const QString &linked)
+    {
+        return link(QFile::encodeName(file).constData(), QFile::encodeName(linked).constData()) == 0;
+    }
+
+    // A new folder holding the program and, unless told otherwise, its
+    // browser plugin (hard links to one copy of each).
+    QString programFolder(bool withPlugin = true)
     {
         const QString folder = base.filePath(QStringLiteral("run%1").arg(++folders));
         if (!QDir().mkdir(folder))
             return {};
         letOthersEnter(folder);
-        const QString linked = folder + QStringLiteral("/vellmar-quiz");
-        if (link(QFile::encodeName(program).constData(), QFile::encodeName(linked).constData()) != 0)
+        if (!hardLink(program, folder + QStringLiteral("/vellmar-quiz")))
+            return {};
+        if (withPlugin && (!QDir(folder).mkdir(QStringLiteral("plugins"))
+                           || !hardLink(plugin, folder + u'/' + QLatin1String(PluginPath))))
             return {};
         return folder;
+    }
+
+    // What the window says on stderr while it runs for a few seconds from
+    // `folder`, without the note that the sandbox is off as root; empty when
+    // it did not keep running.
+    QStringList linesOfARunningWindow(const QString &folder)
+    {
+        QTemporaryDir runtime;
+        if (!QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+            return {};
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        environment.remove(QStringLiteral("QT_LOGGING_RULES"));
+        QProcess quiz;
+        quiz.setProcessEnvironment(environment);
+        quiz.setChildProcessModifier(leadOwnGroup);
+        quiz.start(folder + QStringLiteral("/vellmar-quiz"), QStringList());
+        if (!quiz.waitForStarted(10000))
+            return {};
+        QThread::sleep(4);
+        const bool running = quiz.state() == QProcess::Running;
+        killGroup(quiz);
+        QStringList lines = QString::fromUtf8(quiz.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        lines.removeAll(QStringLiteral("vellmar-quiz: warning: running as root, so web pages run without the browser's sandbox"));
+        return running ? lines : QStringList{QStringLiteral("the window ended")};
     }
 
     void start(QProcess &quiz, const QString &folder)
@@ -99,6 +135,8 @@ private slots:
         letOthersEnter(base.path());
         program = base.filePath(QStringLiteral("vellmar-quiz"));
         QVERIFY(QFile::copy(built, program));
+        plugin = base.filePath(QStringLiteral("vellmar-browser-pane.so"));
+        QVERIFY(QFile::copy(QFileInfo(built).path() + u'/' + QLatin1String(PluginPath), plugin));
     }
 
     // Options are real: an unknown one, or a bare file, is refused in one
@@ -207,6 +245,30 @@ private slots:
         QStringList lines = QString::fromUtf8(quiz.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
         lines.removeAll(QStringLiteral("vellmar-quiz: warning: running as root, so web pages run without the browser's sandbox"));
         QVERIFY2(lines.isEmpty(), qPrintable(lines.join(u'\n')));
+    }
+
+    // Without its browser plugin, or with a file there that is no plugin,
+    // the window starts all the same and says so once on stderr, naming the
+    // file (the tab's words: tst_BrowserPluginMissing).
+    void theWindowStartsWithoutItsBrowserPlugin()
+    {
+        const QString folder = programFolder(false);
+        QVERIFY(!folder.isEmpty());
+        QVERIFY(QFile::copy(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), BankFile::DataPath(folder)));
+        const QString missing = folder + u'/' + QLatin1String(PluginPath);
+        QCOMPARE(linesOfARunningWindow(folder),
+                 QStringList{QStringLiteral("vellmar-quiz: the browser pane cannot be loaded from %1: no such file; "
+                                            "the window runs without it").arg(missing)});
+
+        QVERIFY(QDir(folder).mkdir(QStringLiteral("plugins")));
+        QFile broken(missing);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("not a plugin");
+        broken.close();
+        const QStringList lines = linesOfARunningWindow(folder);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().startsWith(QStringLiteral("vellmar-quiz: the browser pane cannot be loaded from %1: ").arg(missing)),
+                 qPrintable(lines.first()));
     }
 
     // The load only reads: however early or late the window is killed, the bank is as it was.

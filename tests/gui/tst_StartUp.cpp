@@ -2,7 +2,7 @@
 #include "TestFiles.h"
 
 #include "bank/BankFile.h"
-#include "browser/BrowserPane.h"
+#include "browser/WebPane.h"
 #include "platform/Platform.h"
 #include "ui/Form1.h"
 #include "ui/StartUp.h"
@@ -26,14 +26,15 @@ namespace {
 // engine's view inside it.
 QList<QWidget *> focusOrder(Form1 &form)
 {
-    const QList<QWidget *> controls{form.tQ(), form.SSTab1(), form.lA(), form.lQ(), form.WebBrowser1()};
+    QWidget *pane = form.WebBrowser1()->widget();
+    const QList<QWidget *> controls{form.tQ(), form.SSTab1(), form.lA(), form.lQ(), pane};
     QList<QWidget *> order;
     for (QWidget *widget = form.nextInFocusChain(); widget != &form; widget = widget->nextInFocusChain()) {
         if (widget->focusPolicy() == Qt::NoFocus || widget->focusProxy())
             continue;
         QWidget *control = widget == form.SSTab1()->tabBar() ? form.SSTab1() : widget;
-        if (form.WebBrowser1()->isAncestorOf(widget))
-            control = form.WebBrowser1();
+        if (pane->isAncestorOf(widget))
+            control = pane;
         if (controls.contains(control) && !order.contains(control))
             order << control;
     }
@@ -51,6 +52,10 @@ QWidget *focusedControl(Form1 &form)
 class TestStartUp : public QObject
 {
     Q_OBJECT
+
+public:
+    // The browser's plugin is loaded before the application object, as the window loads it.
+    static void initMain() { StartUp::prepareBrowser(); }
 
 private:
     QTemporaryDir dir;
@@ -111,7 +116,7 @@ private slots:
         Form1 form;
         QString error;
         StartUp::run(form, qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), error);
-        QCOMPARE(focusOrder(form), (QList<QWidget *>{form.tQ(), form.SSTab1(), form.lA(), form.lQ(), form.WebBrowser1()}));
+        QCOMPARE(focusOrder(form), (QList<QWidget *>{form.tQ(), form.SSTab1(), form.lA(), form.lQ(), form.WebBrowser1()->widget()}));
 
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));

@@ -1,6 +1,7 @@
 #include "ProgramRun.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -17,6 +18,29 @@ private:
     QTemporaryDir prefix;
 
     QString installed(const QString &path) const { return prefix.filePath(path); }
+
+    // The shared libraries the dynamic linker loads for `file`, by name.
+    static QString linkedLibraries(const QString &file)
+    {
+        const ProgramRun ldd = runProgram(QStringLiteral("ldd"), {file});
+        return ldd.succeeded() ? ldd.out : QString();
+    }
+
+    // What the running window has mapped, once it has had time to load its
+    // bank and, with the browser, the plugin and the engine.
+    static QString mappedBy(const QString &program, const QStringList &arguments)
+    {
+        QProcess window;
+        window.start(program, arguments);
+        if (!window.waitForStarted(10000))
+            return {};
+        QTest::qWait(3000);
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(window.processId()));
+        const QString mapped = maps.open(QIODevice::ReadOnly) ? QString::fromUtf8(maps.readAll()) : QString();
+        window.kill();
+        window.waitForFinished();
+        return mapped;
+    }
 
     // Starts the window offscreen and says whether it is still up, bank
     // loaded, after the time a failing start needs to report. Its stderr
@@ -52,13 +76,35 @@ private slots:
 
     void windowAndBankLieTogether()
     {
-        for (const char *file : {"lib/vellmar-quiz/vellmar-quiz", "lib/vellmar-quiz/data.dat", "bin/vellmar-bank"})
+        for (const char *file : {"lib/vellmar-quiz/vellmar-quiz", "lib/vellmar-quiz/data.dat",
+                                 "lib/vellmar-quiz/plugins/vellmar-browser-pane.so", "bin/vellmar-bank"})
             QVERIFY2(QFileInfo(installed(QLatin1String(file))).isFile(), file);
         const QFileInfo link(installed(QStringLiteral("bin/vellmar-quiz")));
         QVERIFY(link.isSymLink());
         QCOMPARE(link.symLinkTarget(), QFileInfo(installed(QStringLiteral("lib/vellmar-quiz/vellmar-quiz"))).absoluteFilePath());
         QCOMPARE(QFileInfo(installed(QStringLiteral("lib/vellmar-quiz/data.dat"))).size(),
                  QFileInfo(qEnvironmentVariable("VELLMAR_SAMPLE_BANK")).size());
+    }
+
+    // The browser engine, and Qt Quick and QML with it, are the plugin's
+    // alone: the window links none of them, and loads the plugin (and so the
+    // engine) only when the browser is turned on.
+    void onlyTheBrowsersPluginLinksTheEngine()
+    {
+        const QString window = linkedLibraries(installed(QStringLiteral("lib/vellmar-quiz/vellmar-quiz")));
+        QVERIFY2(window.contains(QStringLiteral("libQt6Widgets")), qPrintable(window));
+        for (const char *engineSide : {"WebEngine", "Qt6Quick", "Qt6Qml", "WebChannel", "Positioning"})
+            QVERIFY2(!window.contains(QLatin1String(engineSide)), engineSide);
+        const QString plugin = installed(QStringLiteral("lib/vellmar-quiz/plugins/vellmar-browser-pane.so"));
+        QVERIFY(linkedLibraries(plugin).contains(QStringLiteral("libQt6WebEngineWidgets")));
+
+        const QString withBrowser = mappedBy(installed(QStringLiteral("bin/vellmar-quiz")), {});
+        QVERIFY2(withBrowser.contains(QFileInfo(plugin).canonicalFilePath()), qPrintable(withBrowser));
+        QVERIFY(withBrowser.contains(QStringLiteral("libQt6WebEngineCore")));
+        const QString withoutBrowser = mappedBy(installed(QStringLiteral("bin/vellmar-quiz")), {QStringLiteral("--no-browser")});
+        QVERIFY(withoutBrowser.contains(QStringLiteral("libQt6Widgets")));
+        QVERIFY(!withoutBrowser.contains(QStringLiteral("vellmar-browser-pane")));
+        QVERIFY(!withoutBrowser.contains(QStringLiteral("WebEngine")));
     }
 
     void desktopFilesAreInstalled()
