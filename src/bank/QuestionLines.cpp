@@ -4,6 +4,8 @@
 #include "text/AnsiDecoder.h"
 #include "text/UnitPairScan.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype SeparatorLength = 2;
@@ -43,8 +45,11 @@ void QuestionLines::Builder::appendWritten(qsizetype units, std::span<const std:
     splitAppended();
     const auto offset = std::uint32_t(m_lines.m_text.size());
     m_lines.m_text.resize(offset + units);
-    for (const std::uint32_t start : starts)
-        m_lines.m_lineStarts.push_back(start + offset);
+    std::vector<std::uint32_t> &lineStarts = m_lines.m_lineStarts;
+    const size_t before = lineStarts.size();
+    lineStarts.resize(before + starts.size());
+    std::transform(starts.begin(), starts.end(), lineStarts.begin() + qsizetype(before),
+                   [offset](std::uint32_t start) { return start + offset; });
     m_split = m_lines.m_text.size();
 }
 
