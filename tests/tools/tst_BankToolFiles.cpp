@@ -71,6 +71,20 @@ bool underAddressSanitizer()
 #endif
 }
 
+// A bank of 80,000 pairs, some 1.7 million units of text: long enough for the
+// search to split its scan. Every 5,000th question and the last hold "wtxy".
+void writeLongBank(const QString &path)
+{
+    constexpr int Pairs = 80000;
+    QStringList lines;
+    for (int n = 0; n < Pairs; ++n) {
+        const bool marked = n % 5000 == 0 || n == Pairs - 1;
+        lines << QStringLiteral("问题%1-wt%2").arg(n).arg(marked ? QStringLiteral("xy") : QString());
+        lines << QStringLiteral("答案%1").arg(n);
+    }
+    writeBankFile(path, lines);
+}
+
 // A small file system of its own, unmounted again however the test ends.
 class SmallFileSystem
 {
@@ -182,8 +196,10 @@ private slots:
         QCOMPARE(runTool({"check", link}).exitCode, 0);
     }
 
-    // The load reads on a second thread; a process that may start none
-    // still loads the bank, on its own thread.
+    // A bank of 2 MiB or more loads on two threads, and a long search scans
+    // on two; a process that may start none still loads a bank long enough
+    // for both, and one long enough for the search to share its scan, and
+    // searches them, on its own thread.
     void bankLoadsWhereNoThreadMayStart()
     {
         if (!Platform::runsAsRoot())
@@ -194,21 +210,31 @@ private slots:
         // Large enough to be loaded in two stretches, the second on a thread of its own.
         writeBankText(bank, QStringLiteral("中国的首都是哪里-zgdsdsnl\r\n北京\r\n").repeated(80'000));
         QVERIFY(QFileInfo(bank).size() > 2 * (1 << 20));
-        QVERIFY(QFile::setPermissions(bank, QFile::ReadOwner | QFile::ReadOther));
+        const QString longBank = here.filePath(QStringLiteral("long.dat"));
+        writeLongBank(longBank);
+        for (const QString &file : {bank, longBank})
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
         // The sanitizers' leak check at exit needs a thread, which the limit forbids.
         QByteArray sanitizerOptions = qgetenv("ASAN_OPTIONS");
         sanitizerOptions += ":detect_leaks=0";
-        // The limit counts every process of the user, and other tests run
-        // display servers as nobody: a user of its own, whom no process runs as.
-        constexpr uid_t Alone = 64999;
-        const Run run = runTool({"search", bank, "首都"}, [&sanitizerOptions] {
+        // Not nobody (65534): other programs run as nobody, and their
+        // processes count against the limit too, so that exec itself fails.
+        constexpr uid_t LoneUser = 65533;
+        const auto aloneAsAUser = [&sanitizerOptions] {
             setenv("ASAN_OPTIONS", sanitizerOptions.constData(), 1);
             const rlimit oneProcess{1, 1};
-            if (setrlimit(RLIMIT_NPROC, &oneProcess) != 0 || setgid(Alone) != 0 || setuid(Alone) != 0)
+            if (setrlimit(RLIMIT_NPROC, &oneProcess) != 0 || setgid(LoneUser) != 0 || setuid(LoneUser) != 0)
                 std::_Exit(3);
-        });
+        };
+        const Run run = runTool({"search", bank, "首都"}, aloneAsAUser);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.startsWith(QStringLiteral("查找到")), qPrintable(run.all()));
+        // Hits in the lead, in both halves, and at the very end.
+        const Run longRun = runTool({"search", "--json", longBank, "wtxy"}, aloneAsAUser);
+        QCOMPARE(longRun.exitCode, 0);
+        QVERIFY2(longRun.out.contains(QStringLiteral("\"问题0\"")) && longRun.out.contains(QStringLiteral("\"问题79999\"")),
+                 qPrintable(longRun.all()));
+        QCOMPARE(longRun.out.count(QStringLiteral("\"问题")), 17);
     }
 
     void outputThatIsNoRegularFileIsLeftAlone_data()
