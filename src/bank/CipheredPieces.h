@@ -25,7 +25,7 @@ public:
     // while it is decoded and split.
     static constexpr qint64 PieceBytes = qint64(1) << 15;
     // Segments deciphered together.
-    static constexpr int Streams = 3;
+    static constexpr int Streams = 2;
 
     // The bytes of `file` from `from`, a checkpoint's offset, up to `to`.
     CipheredPieces(QFile &file, qint64 from, qint64 to, const KeystreamCheckpoints &checkpoints);
