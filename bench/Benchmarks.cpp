@@ -1,6 +1,6 @@
 // The speed of the search and of the bank load, each beside the machine's own
-// limit: each shape of query beside one read of every cache line of the text
-// and beside the plain per-line search; the load beside the GBK decode alone
+// limit: each shape of query beside one read of every cache line of the text,
+// on one thread and on two, and beside the plain per-line search; the load beside the GBK decode alone
 // and the cost of the fresh pages it writes; the cipher beside OpenSSL's RC4.
 
 #include "BankGenerator.h"
@@ -14,6 +14,7 @@
 #include "cipher/MRC4.h"
 #include "platform/Platform.h"
 #include "ReferenceSearch.h"
+#include "search/ScanWorker.h"
 #include "search/SearchQuestions.h"
 #include "text/AnsiDecoder.h"
 
@@ -83,6 +84,19 @@ void BM_SearchCommonFirstPair(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * textBytes(lines));
 }
 
+// The same on the caller's thread alone: the scan as it was before it was split.
+void BM_SearchCommonFirstPairOneThread(benchmark::State &state)
+{
+    const QuestionLines &lines = benchBank(int(state.range(0))).lines;
+    ScanSplit oneThread;
+    oneThread.minSplitUnits = lines.text().size() + 1;
+    if (!runsEmpty(state, SearchQuestions(lines, AbsentCommonPairQuery, oneThread)))
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SearchQuestions(lines, AbsentCommonPairQuery, oneThread));
+    state.SetBytesProcessed(state.iterations() * textBytes(lines));
+}
+
 void BM_SearchHitsAtTheEnd(benchmark::State &state)
 {
     const QuestionLines &lines = benchBank(int(state.range(0))).lines;
@@ -121,19 +135,49 @@ void BM_BaselinePerLine(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * textBytes(lines));
 }
 
-void BM_MemoryTouch(benchmark::State &state)
+// One byte of every cache line from `begin` to `end`, added up.
+unsigned touchCacheLines(const unsigned char *begin, const unsigned char *end)
 {
     constexpr qsizetype CacheLine = 64;
+    unsigned sum = 0;
+    for (const unsigned char *at = begin; at < end; at += CacheLine)
+        sum += *at;
+    return sum;
+}
+
+const unsigned char *textBegin(const QuestionLines &lines)
+{
+    return reinterpret_cast<const unsigned char *>(lines.text().constData());
+}
+
+void BM_MemoryTouch(benchmark::State &state)
+{
     const QuestionLines &lines = benchBank(int(state.range(0))).lines;
-    const auto *bytes = reinterpret_cast<const unsigned char *>(lines.text().constData());
-    const qsizetype size = textBytes(lines);
+    const unsigned char *begin = textBegin(lines);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(touchCacheLines(begin, begin + textBytes(lines)));
+    state.SetBytesProcessed(state.iterations() * textBytes(lines));
+}
+
+// The same read shared by both threads of a split search, half each, through
+// the search's own worker: what two cores can read.
+void BM_MemoryTouchTwoThreads(benchmark::State &state)
+{
+    const QuestionLines &lines = benchBank(int(state.range(0))).lines;
+    const unsigned char *begin = textBegin(lines);
+    const unsigned char *middle = begin + textBytes(lines) / 2;
+    const unsigned char *end = begin + textBytes(lines);
     for (auto _ : state) {
-        unsigned sum = 0;
-        for (qsizetype offset = 0; offset < size; offset += CacheLine)
-            sum += bytes[offset];
-        benchmark::DoNotOptimize(sum);
+        unsigned first = 0;
+        unsigned second = 0;
+        if (!ScanWorker::shared().runBeside([&] { second = touchCacheLines(middle, end); },
+                                            [&] { first = touchCacheLines(begin, middle); })) {
+            state.SkipWithError("the search's worker thread cannot start");
+            return;
+        }
+        benchmark::DoNotOptimize(first + second);
     }
-    state.SetBytesProcessed(state.iterations() * size);
+    state.SetBytesProcessed(state.iterations() * textBytes(lines));
 }
 
 // Resident memory that a loaded bank adds, beside the size of its text.
@@ -253,12 +297,15 @@ void searchSizes(benchmark::internal::Benchmark *benchmark)
 
 } // namespace
 
-BENCHMARK(BM_SearchFullScan)->Apply(searchSizes);
-BENCHMARK(BM_SearchCommonFirstPair)->Apply(searchSizes);
-BENCHMARK(BM_SearchHitsAtTheEnd)->Apply(searchSizes);
-BENCHMARK(BM_SearchTypical)->Apply(searchSizes);
+// A long search runs on two threads: wall time for the searches.
+BENCHMARK(BM_SearchFullScan)->Apply(searchSizes)->UseRealTime();
+BENCHMARK(BM_SearchCommonFirstPair)->Apply(searchSizes)->UseRealTime();
+BENCHMARK(BM_SearchCommonFirstPairOneThread)->Apply(searchSizes);
+BENCHMARK(BM_SearchHitsAtTheEnd)->Apply(searchSizes)->UseRealTime();
+BENCHMARK(BM_SearchTypical)->Apply(searchSizes)->UseRealTime();
 BENCHMARK(BM_BaselinePerLine)->Apply(searchSizes);
 BENCHMARK(BM_MemoryTouch)->Apply(searchSizes);
+BENCHMARK(BM_MemoryTouchTwoThreads)->Apply(searchSizes)->UseRealTime();
 // The load and the decode run on two threads and on one: wall time for both.
 BENCHMARK(BM_BankLoad)->Apply(bankSizes)->UseRealTime();
 BENCHMARK(BM_DecodeOnly)->Apply(bankSizes)->UseRealTime();

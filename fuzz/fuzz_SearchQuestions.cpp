@@ -1,11 +1,14 @@
 // A bank and a query made from the input → SearchQuestions, against the
-// plain search (one substring test per question line).
+// plain search (one substring test per question line): on one thread, and
+// shared by two in chunks and from points that small banks reach.
 #include "FuzzCheck.h"
 #include "ReferenceSearch.h"
 
 #include "search/SearchQuestions.h"
 
 #include <QStringList>
+
+#include <array>
 
 namespace {
 
@@ -53,9 +56,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString query = split < 0 ? QString() : textOf(QByteArrayView(input).sliced(split + 1));
 
     const QuestionLines lines = QuestionLines::fromText(bank);
-    const std::optional<SearchResult> fast = SearchQuestions(lines, query);
     const std::optional<SearchResult> reference = searchQuestionsReference(lines, query);
-    fuzzCheck(fast == reference, "SearchQuestions gives what the plain search gives",
-              QStringLiteral("query \"%1\"\nfast: %2\nplain: %3").arg(query, describe(fast), describe(reference)));
+    const qsizetype units = lines.text().size();
+    // The lead none, a third or half of the bank; chunks of 1, 5 and 64 units.
+    const std::array<ScanSplit, 4> splits = {ScanSplit{}, ScanSplit{0, 0, 1}, ScanSplit{units / 3, 0, 5},
+                                             ScanSplit{units / 2, 0, 64}};
+    for (const ScanSplit &split : splits) {
+        const std::optional<SearchResult> fast = SearchQuestions(lines, query, split);
+        fuzzCheck(fast == reference, "SearchQuestions gives what the plain search gives",
+                  QStringLiteral("query \"%1\", lead %2, split from %3, chunks %4\nfast: %5\nplain: %6")
+                      .arg(query)
+                      .arg(split.leadUnits)
+                      .arg(split.minSplitUnits)
+                      .arg(split.chunkUnits)
+                      .arg(describe(fast), describe(reference)));
+    }
     return 0;
 }

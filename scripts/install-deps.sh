@@ -22,7 +22,7 @@ build|build-essential|compiling the programs
 build|cmake|configuring and building
 build|ninja-build|the build tool CMake drives
 build|pkg-config|finding libraries while configuring
-build|qt6-base-dev|Qt Core, Gui, Widgets, Network and Test
+build|qt6-base-dev|Qt Core, Gui, Widgets, Network, D-Bus (the desktop portal) and Test
 build|qt6-base-dev-tools|Qt moc and rcc
 build|libgl-dev|OpenGL headers, which Qt Gui needs
 build|libxcb1-dev|xcb, with which the window checks that the X display can be opened
@@ -46,6 +46,15 @@ test|xdotool|finding, raising and resizing windows in the stacking test
 test|wmctrl|maximising and closing windows through the window manager
 test|weston|a headless Wayland compositor for the Wayland test
 test|qt6-wayland|Qt'"'"'s Wayland platform
+test|sway|a headless Wayland compositor with XWayland for the screen reading through the desktop portal
+test|xwayland|X clients on sway, as the window runs in a Wayland session
+test|x11-xserver-utils|xhost, which lets root into the XWayland of a sway run as nobody
+test|dbus-daemon|a private session bus for the desktop portal test
+test|xdg-desktop-portal|the desktop portal, whose Screenshot the window asks under Wayland
+test|xdg-desktop-portal-wlr|the portal backend that takes screenshots on sway
+test|xdg-desktop-portal-gtk|the portal backend whose Access dialog the portal needs before it offers Screenshot
+test|pipewire|without PipeWire the wlroots portal backend does not start
+test|grim|the screenshot tool the wlroots portal backend runs
 test|desktop-file-utils|desktop-file-validate for the menu entry
 test|appstream|appstreamcli for the AppStream metadata
 test|clang|the sanitized test run and the fuzzers

@@ -2,7 +2,13 @@
 
 #include <malloc.h>
 
-RecognitionWorker::RecognitionWorker(const QuestionLines &lines) : m_lines(lines) {}
+RecognitionWorker::RecognitionWorker(const QuestionLines &lines, std::chrono::milliseconds modelIdle)
+    : m_lines(lines), m_modelIdle(this)
+{
+    m_modelIdle.setSingleShot(true);
+    m_modelIdle.setInterval(modelIdle);
+    connect(&m_modelIdle, &QTimer::timeout, this, &RecognitionWorker::unloadModel);
+}
 
 void RecognitionWorker::read(const QImage &picture, quint64 ticket)
 {
@@ -22,7 +28,16 @@ void RecognitionWorker::read(const QImage &picture, quint64 ticket)
     }
     outcome.text = *text;
     outcome.result = RankQuestions(m_lines, *m_index, *text);
+    m_modelIdle.start();
     emit finished(outcome);
+}
+
+void RecognitionWorker::unloadModel()
+{
+    m_recogniser.unloadModel();
+    // Thousands of small blocks of the engine's: without a trim the
+    // allocator keeps their pages for the thread.
+    malloc_trim(0);
 }
 
 void RecognitionWorker::forgetIndex()

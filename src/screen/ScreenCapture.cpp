@@ -8,8 +8,12 @@ namespace ScreenCapture {
 
 bool available()
 {
-    // Under XWayland the root window holds only the X clients' windows.
-    return QGuiApplication::platformName() == QLatin1String("xcb") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return QGuiApplication::platformName() == QLatin1String("xcb") && !waylandSession();
+}
+
+bool waylandSession()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
 }
 
 QImage grab(QScreen &screen, const QRect &area)

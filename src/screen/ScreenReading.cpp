@@ -9,7 +9,7 @@
 
 ScreenReading::ScreenReading(const QuestionLines &lines, QWidget &window, ScreenReadingSettings settings, QObject *parent)
     : QObject(parent), m_window(window), m_settings(std::move(settings)), m_worker(new RecognitionWorker(lines)),
-      m_watch([this] { return grabMarkedArea(); })
+      m_watch([this] { return lookAtMarkedArea(); })
 {
     qRegisterMetaType<ScreenReadingOutcome>();
     m_worker->moveToThread(&m_thread);
@@ -19,8 +19,20 @@ ScreenReading::ScreenReading(const QuestionLines &lines, QWidget &window, Screen
     m_thread.start();
     connect(&m_hotKey, &GlobalHotKey::activated, this, &ScreenReading::readArea);
     connect(&m_watch, &AreaWatch::settled, this, &ScreenReading::readPicture);
-    if (ScreenCapture::available())
+    if (portalSession()) {
+        m_portalShot = new PortalScreenshot(QDBusConnection::sessionBus(), this);
+        connect(m_portalShot, &PortalScreenshot::taken, this, &ScreenReading::portalShotTaken);
+        connect(m_portalShot, &PortalScreenshot::failed, this, &ScreenReading::portalShotFailed);
+        m_portalKey = new PortalShortcuts(QDBusConnection::sessionBus(), this);
+        connect(m_portalKey, &PortalShortcuts::activated, this, &ScreenReading::readArea);
+        connect(m_portalKey, &PortalShortcuts::changed, this, &ScreenReading::hotKeyNoteChanged);
+    }
+    // Under XWayland the X grab still sees the key while an X window (the
+    // game's, often) has the focus.
+    if (ScreenCapture::available() || m_portalShot)
         m_hotKey.setKey(m_settings.hotKey());
+    if (m_portalKey)
+        m_portalKey->bind(m_settings.hotKey(), PortalRequest::parentWindow(&m_window));
 }
 
 ScreenReading::~ScreenReading()
@@ -33,9 +45,20 @@ ScreenReading::~ScreenReading()
 
 QString ScreenReading::unavailableReason()
 {
-    if (ScreenCapture::available())
+    if (ScreenCapture::available() || portalSession())
         return {};
     return QStringLiteral("这里无法读取屏幕：只有 X11 桌面允许程序读取屏幕区域");
+}
+
+bool ScreenReading::portalSession()
+{
+    const QString platform = QGuiApplication::platformName();
+    return ScreenCapture::waylandSession() && (platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland")));
+}
+
+QString ScreenReading::hotKeyNote() const
+{
+    return m_portalKey && !m_portalKey->isBound() ? m_portalKey->problem() : QString();
 }
 
 QScreen &ScreenReading::screen() const
@@ -44,10 +67,41 @@ QScreen &ScreenReading::screen() const
     return screen ? *screen : *QGuiApplication::primaryScreen();
 }
 
-QImage ScreenReading::grabMarkedArea() const
+void ScreenReading::grab(const QRect &area, std::function<void(const QImage &)> use)
+{
+    if (!m_portalShot)
+        return use(ScreenCapture::grab(screen(), area));
+    m_pendingGrabs.append({area, std::move(use)});
+    m_portalShot->take(PortalRequest::parentWindow(&m_window));
+}
+
+void ScreenReading::portalShotTaken(const QImage &desktop)
+{
+    const QList<PendingGrab> pending = std::exchange(m_pendingGrabs, {});
+    for (const PendingGrab &waiting : pending)
+        waiting.use(PortalScreenshot::screenPart(desktop, screen(), waiting.area));
+}
+
+void ScreenReading::portalShotFailed(const QString &message)
+{
+    m_pendingGrabs.clear();
+    m_markerAsked = false;
+    m_afterMarking = {};
+    m_watch.stop();
+    emit problem(message);
+}
+
+QImage ScreenReading::lookAtMarkedArea()
 {
     const QRect area = m_settings.area(screen());
-    return area.isEmpty() ? QImage() : ScreenCapture::grab(screen(), area);
+    if (area.isEmpty())
+        return {};
+    if (!m_portalShot)
+        return ScreenCapture::grab(screen(), area);
+    // The portal answers later: each look hands on what the look before asked for.
+    if (!m_portalShot->isTaking())
+        grab(area, [this](const QImage &picture) { m_lastLook = picture; });
+    return std::exchange(m_lastLook, {});
 }
 
 void ScreenReading::readArea()
@@ -61,7 +115,7 @@ void ScreenReading::readArea()
         markArea();
         return;
     }
-    readPicture(grabMarkedArea());
+    grab(m_settings.area(screen()), [this](const QImage &picture) { readPicture(picture); });
 }
 
 void ScreenReading::markArea()
@@ -70,10 +124,17 @@ void ScreenReading::markArea()
         emit problem(reason);
         return;
     }
-    if (m_marker)
+    if (m_marker || m_markerAsked)
         return;
+    m_markerAsked = true;
+    grab({}, [this](const QImage &shot) { showMarker(shot); });
+}
+
+void ScreenReading::showMarker(const QImage &shot)
+{
+    m_markerAsked = false;
     QScreen &target = screen();
-    m_marker = new AreaMarker(target, ScreenCapture::grab(target));
+    m_marker = new AreaMarker(target, shot);
     connect(m_marker, &AreaMarker::marked, this, [this, &target](const QRect &area) {
         m_settings.setArea(target, area);
         if (const auto next = std::exchange(m_afterMarking, {}))
@@ -107,12 +168,26 @@ QString ScreenReading::changeHotKey(const QKeySequence &key)
 {
     if (const QString reason = unavailableReason(); !reason.isEmpty())
         return reason;
+    if (m_portalKey)
+        return changePortalHotKey(key);
     if (!m_hotKey.setKey(key)) {
         const QKeySequence kept = m_hotKey.key();
         return kept.isEmpty() ? m_hotKey.problem()
                               : QStringLiteral("%1；仍使用 %2").arg(m_hotKey.problem(), kept.toString(QKeySequence::NativeText));
     }
     m_settings.setHotKey(key);
+    return {};
+}
+
+// The portal's shortcut is the hot key; the desktop tells later whether it
+// took it (hotKeyNoteChanged). The X grab is kept in step where it can be.
+QString ScreenReading::changePortalHotKey(const QKeySequence &key)
+{
+    if (const QString reason = GlobalHotKey::unusableReason(key); !reason.isEmpty())
+        return reason;
+    m_hotKey.setKey(key);
+    m_settings.setHotKey(key);
+    m_portalKey->bind(key, PortalRequest::parentWindow(&m_window));
     return {};
 }
 

@@ -4,9 +4,12 @@
 #include "screen/AreaMarker.h"
 #include "screen/AreaWatch.h"
 #include "screen/GlobalHotKey.h"
+#include "screen/PortalScreenshot.h"
+#include "screen/PortalShortcuts.h"
 #include "screen/RecognitionWorker.h"
 #include "screen/ScreenReadingSettings.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QThread>
@@ -18,7 +21,9 @@ class QScreen;
 // Reading the question off the screen, for the window: the marked area of
 // the screen the window is on, read on request, by the hot key, or whenever
 // it settles on something new while watched; the OCR and the ranking run on
-// a thread of their own.
+// a thread of their own. Under X11 the pixels come from the X server; in a
+// Wayland session (XWayland's screen shows only X clients) from the desktop
+// portal, which answers later, and the portal's shortcut is the hot key.
 class ScreenReading : public QObject
 {
     Q_OBJECT
@@ -46,17 +51,37 @@ public:
     // The overlay while it is shown.
     AreaMarker *marker() const { return m_marker; }
 
-    // Why the screen cannot be read here; empty where it can.
+    // Why the screen cannot be read here; empty where it can, or where the
+    // desktop portal will be asked (and tell).
     static QString unavailableReason();
+    // A Wayland session on a platform with a real screen: the portal's way.
+    static bool portalSession();
+    // In a Wayland session, one line on why the portal's shortcut is not
+    // the hot key; empty where it is, or outside such a session.
+    QString hotKeyNote() const;
 
 signals:
     void reading();
     void read(const QString &text, const TolerantResult &result);
     void problem(const QString &message);
+    void hotKeyNoteChanged();
 
 private:
+    struct PendingGrab
+    {
+        QRect area;
+        std::function<void(const QImage &)> use;
+    };
+
     QScreen &screen() const;
-    QImage grabMarkedArea() const;
+    // Hands the area (the whole screen when empty) to `use`: at once under
+    // X11, once the portal's shot has come in a Wayland session.
+    void grab(const QRect &area, std::function<void(const QImage &)> use);
+    void portalShotTaken(const QImage &desktop);
+    void portalShotFailed(const QString &message);
+    QImage lookAtMarkedArea();
+    QString changePortalHotKey(const QKeySequence &key);
+    void showMarker(const QImage &shot);
     void readPicture(const QImage &picture);
     void finished(const ScreenReadingOutcome &outcome);
 
@@ -65,6 +90,11 @@ private:
     QThread m_thread;
     RecognitionWorker *m_worker = nullptr;
     GlobalHotKey m_hotKey;
+    PortalScreenshot *m_portalShot = nullptr; // in a Wayland session only
+    PortalShortcuts *m_portalKey = nullptr;
+    QList<PendingGrab> m_pendingGrabs;
+    QImage m_lastLook;
+    bool m_markerAsked = false;
     AreaWatch m_watch;
     QPointer<AreaMarker> m_marker;
     std::function<void()> m_afterMarking; // what marking the area was for

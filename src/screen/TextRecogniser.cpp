@@ -17,8 +17,14 @@ bool isLatinWordUnit(QChar c)
 TextRecogniser::TextRecogniser() = default;
 TextRecogniser::~TextRecogniser()
 {
+    unloadModel();
+}
+
+void TextRecogniser::unloadModel()
+{
     if (m_engine)
         m_engine->End();
+    m_engine.reset();
 }
 
 bool TextRecogniser::loadModel()

@@ -30,6 +30,10 @@ public:
     // dropped; none when the model cannot be loaded.
     std::optional<QString> read(const QImage &image);
     bool modelLoaded() const { return m_engine != nullptr; }
+    // Lets go of the model (some 45 MB, most of it tables of the engine's
+    // older classifier, which Tesseract 5.3 builds even for its LSTM alone);
+    // the next read loads it again.
+    void unloadModel();
 
 private:
     bool loadModel();

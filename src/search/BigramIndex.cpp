@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <iterator>
 #include <limits>
 
@@ -13,35 +15,77 @@ namespace {
 
 constexpr std::uint32_t NoPair = std::numeric_limits<std::uint32_t>::max();
 
-int varintSize(std::uint32_t value)
+// Each list is Rice-coded: a pair is told by how far it stands past the one
+// before (the first by its number), in `k` low bits and, before them, the
+// rest in unary (that many 0 bits, then a 1). `k` comes from how dense the
+// list is, so a list costs some 2 + log2(mean gap) bits a pair. A gap
+// whose unary part would reach EscapeZeros bits is written as EscapeZeros
+// 0 bits and the value in 32 bits instead. Bits run from the lowest of each
+// byte up; every list starts on a byte, and the lists are followed by
+// ReadAhead bytes so that a 64-bit word can be read wherever a code starts.
+static_assert(std::endian::native == std::endian::little, "the postings are read as little-endian words");
+constexpr int EscapeZeros = 24;
+constexpr int EscapeBits = EscapeZeros + 32;
+constexpr std::size_t ReadAhead = 8;
+// A code is read from one 64-bit word shifted by up to 7 bits: the unary part,
+// its closing 1 and k bits must fit the 57 bits left, as must an escape.
+constexpr int MaxRiceBits = 57 - EscapeZeros;
+static_assert(EscapeBits <= 57);
+
+int riceParameter(std::size_t pairsInBank, std::uint32_t pairsInList)
 {
-    int size = 1;
-    while (value >= 0x80) {
-        value >>= 7;
-        ++size;
-    }
-    return size;
+    // The best k for geometric gaps of mean m is about log2(m × ln 2).
+    const std::uint64_t scaledMean = std::uint64_t(pairsInBank) * 69 / (100 * std::uint64_t(std::max(pairsInList, 1u)));
+    return std::min(int(std::bit_width(std::max<std::uint64_t>(scaledMean, 1))) - 1, MaxRiceBits);
 }
 
-std::uint8_t *writeVarint(std::uint8_t *out, std::uint32_t value)
+int codeBits(std::uint32_t value, int k)
 {
-    while (value >= 0x80) {
-        *out++ = std::uint8_t(value | 0x80);
-        value >>= 7;
-    }
-    *out++ = std::uint8_t(value);
-    return out;
+    const std::uint32_t unary = value >> k;
+    return unary < EscapeZeros ? int(unary) + 1 + k : EscapeBits;
 }
 
-const std::uint8_t *readVarint(const std::uint8_t *in, std::uint32_t &value)
+std::uint64_t wordAt(const std::uint8_t *postings, std::uint64_t bit)
 {
-    value = 0;
-    for (int shift = 0;; shift += 7) {
-        const std::uint8_t byte = *in++;
-        value |= std::uint32_t(byte & 0x7F) << shift;
-        if (byte < 0x80)
-            return in;
+    std::uint64_t word = 0;
+    std::memcpy(&word, postings + (bit >> 3), sizeof word);
+    return word >> (bit & 7);
+}
+
+// Sets the bits of `value` (at most 57 wide) from `bit` on; they are 0 before.
+void orBits(std::uint8_t *postings, std::uint64_t bit, std::uint64_t value)
+{
+    std::uint64_t word = 0;
+    std::memcpy(&word, postings + (bit >> 3), sizeof word);
+    word |= value << (bit & 7);
+    std::memcpy(postings + (bit >> 3), &word, sizeof word);
+}
+
+// Writes the code of `value` at `bit`; returns the bit after it.
+std::uint64_t writeCode(std::uint8_t *postings, std::uint64_t bit, std::uint32_t value, int k)
+{
+    const std::uint32_t unary = value >> k;
+    if (unary >= EscapeZeros) {
+        orBits(postings, bit + EscapeZeros, value);
+        return bit + EscapeBits;
     }
+    const std::uint64_t low = value & ((std::uint64_t(1) << k) - 1);
+    orBits(postings, bit + unary, 1 | low << 1);
+    return bit + unary + 1 + std::uint64_t(k);
+}
+
+// Reads the code at `bit` into `value`; returns the bit after it.
+std::uint64_t readCode(const std::uint8_t *postings, std::uint64_t bit, std::uint32_t &value, int k)
+{
+    const std::uint64_t word = wordAt(postings, bit);
+    const int zeros = std::countr_zero(word);
+    if (zeros >= EscapeZeros) {
+        value = std::uint32_t(word >> EscapeZeros);
+        return bit + EscapeBits;
+    }
+    const std::uint64_t low = (word >> (zeros + 1)) & ((std::uint64_t(1) << k) - 1);
+    value = std::uint32_t(std::uint64_t(zeros) << k | low);
+    return bit + std::uint64_t(zeros) + 1 + std::uint64_t(k);
 }
 
 // Bigram keys to dense slot numbers while the index is built: open addressing
@@ -143,27 +187,32 @@ BigramIndex BigramIndex::build(const QuestionLines &lines)
     BigramIndex index;
     index.m_gramCounts.resize(size_t(lines.pairCount()));
 
-    // First pass: each question's bigrams as slots, and the bytes each slot's
-    // list will take.
+    // First pass: each question's bigrams as slots, and how many pairs each
+    // slot's list holds.
     SlotTable slotTable;
     std::vector<std::uint32_t> questionSlots;
     questionSlots.reserve(size_t(lines.text().size()) / 2);
-    std::vector<std::uint32_t> lastPair;
-    std::vector<std::uint32_t> listBytes;
+    std::vector<std::uint32_t> pairsInList;
     forEachQuestion(lines, [&](std::uint32_t pair, std::vector<std::uint32_t> &keys) {
         // The counts are 16-bit; no question comes near that many bigrams.
         keys.resize(std::min<std::size_t>(keys.size(), 0xFFFF));
         index.m_gramCounts[pair] = std::uint16_t(keys.size());
         for (const std::uint32_t key : keys) {
             const std::uint32_t slot = slotTable.slotOf(key);
-            if (slot == lastPair.size()) {
-                lastPair.push_back(NoPair);
-                listBytes.push_back(0);
-            }
-            listBytes[slot] += std::uint32_t(varintSize(lastPair[slot] == NoPair ? pair : pair - lastPair[slot]));
-            lastPair[slot] = pair;
+            if (slot == pairsInList.size())
+                pairsInList.push_back(0);
+            ++pairsInList[slot];
             questionSlots.push_back(slot);
         }
+    });
+
+    // Second pass: the bits each list takes with its Rice parameter.
+    std::vector<int> riceBits(pairsInList.size());
+    for (std::size_t slot = 0; slot < riceBits.size(); ++slot)
+        riceBits[slot] = riceParameter(index.m_gramCounts.size(), pairsInList[slot]);
+    std::vector<std::uint64_t> listBits(pairsInList.size());
+    index.forEachPosting(questionSlots, pairsInList.size(), [&](std::uint32_t slot, std::uint32_t gap) {
+        listBits[slot] += std::uint64_t(codeBits(gap, riceBits[slot]));
     });
 
     // The keys in ascending order, each list's place in one array.
@@ -173,37 +222,46 @@ BigramIndex BigramIndex::build(const QuestionLines &lines)
         slotsByKey[slot] = slot;
     std::sort(slotsByKey.begin(), slotsByKey.end(),
               [&](std::uint32_t a, std::uint32_t b) { return keysBySlot[a] < keysBySlot[b]; });
-    std::vector<std::uint32_t> cursor(keysBySlot.size());
+    std::vector<std::uint64_t> cursor(keysBySlot.size());
     index.m_keys.reserve(keysBySlot.size());
     index.m_listStarts.reserve(keysBySlot.size() + 1);
-    std::uint32_t start = 0;
+    index.m_listPairs.reserve(keysBySlot.size());
+    std::uint64_t start = 0;
     for (const std::uint32_t slot : slotsByKey) {
         index.m_keys.push_back(keysBySlot[slot]);
         index.m_listStarts.push_back(start);
-        cursor[slot] = start;
-        start += listBytes[slot];
+        index.m_listPairs.push_back(pairsInList[slot]);
+        cursor[slot] = start * 8;
+        start += (listBits[slot] + 7) / 8;
     }
     index.m_listStarts.push_back(start);
 
-    // Second pass: the lists themselves.
-    index.m_postings.resize(start);
-    std::fill(lastPair.begin(), lastPair.end(), NoPair);
+    // Third pass: the lists themselves.
+    index.m_postings.resize(start + ReadAhead);
+    index.forEachPosting(questionSlots, pairsInList.size(), [&](std::uint32_t slot, std::uint32_t gap) {
+        cursor[slot] = writeCode(index.m_postings.data(), cursor[slot], gap, riceBits[slot]);
+    });
+    return index;
+}
+
+template<typename Visit>
+void BigramIndex::forEachPosting(const std::vector<std::uint32_t> &questionSlots, std::size_t slotCount, Visit visit) const
+{
+    std::vector<std::uint32_t> lastPair(slotCount, NoPair);
     auto slot = questionSlots.cbegin();
-    for (std::uint32_t pair = 0; pair < index.m_gramCounts.size(); ++pair) {
-        for (const auto end = slot + index.m_gramCounts[pair]; slot != end; ++slot) {
-            std::uint8_t *written = writeVarint(index.m_postings.data() + cursor[*slot],
-                                                lastPair[*slot] == NoPair ? pair : pair - lastPair[*slot]);
-            cursor[*slot] = std::uint32_t(written - index.m_postings.data());
+    for (std::uint32_t pair = 0; pair < m_gramCounts.size(); ++pair) {
+        for (const auto end = slot + m_gramCounts[pair]; slot != end; ++slot) {
+            visit(*slot, lastPair[*slot] == NoPair ? pair : pair - lastPair[*slot] - 1);
             lastPair[*slot] = pair;
         }
     }
-    return index;
 }
 
 std::size_t BigramIndex::byteSize() const
 {
-    return m_keys.capacity() * sizeof(std::uint32_t) + m_listStarts.capacity() * sizeof(std::uint32_t)
-        + m_postings.capacity() + m_gramCounts.capacity() * sizeof(std::uint16_t)
+    return m_keys.capacity() * sizeof(std::uint32_t) + m_listStarts.capacity() * sizeof(std::uint64_t)
+        + m_listPairs.capacity() * sizeof(std::uint32_t) + m_postings.capacity()
+        + m_gramCounts.capacity() * sizeof(std::uint16_t)
         + m_tally.capacity() * sizeof(std::uint16_t);
 }
 
@@ -230,8 +288,7 @@ std::vector<BigramIndex::Candidate> BigramIndex::closestPairs(const QuestionLine
     for (const std::uint32_t key : queryKeys)
         if (const qsizetype at = keyIndex(key); at >= 0)
             lists.push_back(at);
-    const auto listBytes = [&](qsizetype at) { return m_listStarts[size_t(at) + 1] - m_listStarts[size_t(at)]; };
-    std::sort(lists.begin(), lists.end(), [&](qsizetype a, qsizetype b) { return listBytes(a) < listBytes(b); });
+    std::sort(lists.begin(), lists.end(), [&](qsizetype a, qsizetype b) { return m_listPairs[size_t(a)] < m_listPairs[size_t(b)]; });
     const qsizetype skipped = std::min(qsizetype(queryKeys.size()) / 4, std::max<qsizetype>(qsizetype(lists.size()) - 1, 0));
     lists.resize(lists.size() - size_t(skipped));
 
@@ -260,22 +317,38 @@ std::vector<BigramIndex::Candidate> BigramIndex::closestPairs(const QuestionLine
     return candidates;
 }
 
+template<typename Visit>
+void BigramIndex::forEachPairOf(qsizetype list, Visit visit) const
+{
+    const int k = riceParameter(m_gramCounts.size(), m_listPairs[size_t(list)]);
+    std::uint64_t bit = m_listStarts[size_t(list)] * 8;
+    std::uint32_t pair = 0;
+    for (std::uint32_t left = m_listPairs[size_t(list)], gap = 0; left > 0; --left) {
+        bit = readCode(m_postings.data(), bit, gap, k);
+        pair += gap;
+        visit(pair);
+        ++pair;
+    }
+}
+
+std::vector<std::uint32_t> BigramIndex::pairsHolding(std::uint32_t key) const
+{
+    std::vector<std::uint32_t> pairs;
+    if (const qsizetype list = keyIndex(key); list >= 0)
+        forEachPairOf(list, [&](std::uint32_t pair) { pairs.push_back(pair); });
+    return pairs;
+}
+
 std::vector<std::uint32_t> BigramIndex::tallyLists(const std::vector<qsizetype> &lists) const
 {
     if (m_tally.empty())
         m_tally.resize(m_gramCounts.size());
     std::vector<std::uint32_t> touched;
-    for (const qsizetype at : lists) {
-        const std::uint8_t *in = m_postings.data() + m_listStarts[size_t(at)];
-        const std::uint8_t *end = m_postings.data() + m_listStarts[size_t(at) + 1];
-        std::uint32_t pair = 0;
-        for (bool first = true; in < end; first = false) {
-            std::uint32_t gap = 0;
-            in = readVarint(in, gap);
-            pair = first ? gap : pair + gap;
+    for (const qsizetype list : lists) {
+        forEachPairOf(list, [&](std::uint32_t pair) {
             if (m_tally[pair]++ == 0)
                 touched.push_back(pair);
-        }
+        });
     }
     return touched;
 }

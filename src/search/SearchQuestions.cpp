@@ -1,101 +1,95 @@
 #include "search/SearchQuestions.h"
 
+#include "search/QuestionRangeScan.h"
 #include "search/RarestPair.h"
+#include "search/ScanChunks.h"
+#include "search/ScanWorker.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
-// Scans the bank's whole text at once for the query's rarest pair of code
-// units, then checks each place found: the whole query must stand around it,
-// and the match must lie inside a question line that has an answer line.
-// Places are decided in the order of the matches they stand for, since the
-// pair sits at the same offset in each. After a place in line i has been
-// decided, nothing else in line i can count, so the scan goes on at the next
-// question line.
-class WholeTextScan
+// The bank's question lines in parts: a lead scanned alone, then the rest,
+// when it is long, by two threads together; their hits joined in bank order.
+class PartedSearch
 {
 public:
-    WholeTextScan(const QuestionLines &lines, QStringView needle, SearchResult &result)
-        : m_lines(lines), m_starts(lines.lineStarts()), m_needle(needle), m_result(result)
+    PartedSearch(const QuestionLines &lines, QStringView needle, const ScanSplit &split)
+        : m_lines(lines), m_needle(needle), m_split(split), m_lastQuestion((lines.size() - 2) & ~qsizetype(1)),
+          m_rarest(rarestPair(QStringView(lines.text()).first(lines.lineEnd(m_lastQuestion)), needle))
     {
     }
 
-    void run()
+    // The line of each hit's question, in bank order; the bank has a pair at least.
+    std::vector<qsizetype> run()
     {
-        if (m_lines.size() < 2)
-            return;
-        // The last question line that has an answer line after it.
-        m_lastQuestion = (m_lines.size() - 2) & ~qsizetype(1);
-        m_scanEnd = m_lines.lineEnd(m_lastQuestion);
-        const QStringView text = QStringView(m_lines.text()).first(m_scanEnd);
-        const RarestPair rarest = rarestPair(text, m_needle);
-        const qsizetype offset = rarest.offset;
-        // The pair at `pair` stands for a match from pair - offset on; the scan
-        // goes on from where the next possible match would put the pair.
-        UnitPairScan::scan(
-            text, offset, m_needle[offset].unicode(), m_needle[offset + 1].unicode(),
-            [this, offset](qsizetype pair) {
-                const qsizetype resume = visit(pair - offset);
-                return resume < 0 ? resume : resume + offset;
-            },
-            rarest.lead);
+        const qsizetype restFirst = firstQuestionFrom(m_lines, m_split.leadUnits, m_lastQuestion);
+        if (restFirst > 0)
+            scanAlone(0, restFirst - 2);
+        if (restFirst <= m_lastQuestion && m_hits.size() < size_t(MaxHits)) {
+            if (shouldSplit(restFirst))
+                scanShared(restFirst);
+            else
+                scanAlone(restFirst, m_lastQuestion);
+        }
+        return m_hits;
     }
 
 private:
-    qsizetype visit(qsizetype position)
+    bool shouldSplit(qsizetype first) const
     {
-        if (!restMatches(position))
-            return position + 1;
-        const qsizetype line = lineContaining(position);
-        const bool isQuestion = line % 2 == 0;
-        if (isQuestion && position + m_needle.size() <= m_lines.lineEnd(line) && addHit(line) == MaxHits)
-            return -1;
-        const qsizetype nextQuestion = isQuestion ? line + 2 : line + 1;
-        return nextQuestion <= m_lastQuestion ? m_lines.lineStart(nextQuestion) : -1;
+        return first < m_lastQuestion && m_lines.lineEnd(m_lastQuestion) - m_lines.lineStart(first) >= m_split.minSplitUnits;
     }
 
-    bool restMatches(qsizetype position) const
+    void scanAlone(qsizetype first, qsizetype last)
     {
-        if (position + m_needle.size() > m_scanEnd)
-            return false;
-        return std::equal(m_needle.begin(), m_needle.end(), m_lines.text().constData() + position);
+        const std::atomic<int> wanted = MaxHits - int(m_hits.size());
+        add(scanQuestionRange(m_lines, m_needle, m_rarest, first, last, wanted));
     }
 
-    // Places only move forward, so the search for the line starts where the last one ended.
-    qsizetype lineContaining(qsizetype position)
+    // This thread and the worker take chunks of the rest in turn; where the
+    // worker cannot be had, this thread takes them all.
+    void scanShared(qsizetype first)
     {
-        const auto after = std::upper_bound(m_starts.begin() + m_cursor, m_starts.end(), std::uint32_t(position));
-        m_cursor = (after - m_starts.begin()) - 1;
-        return m_cursor;
+        ScanChunks chunks(m_lines, first, m_lastQuestion, m_split.chunkUnits, MaxHits - int(m_hits.size()));
+        const ScanChunks::ChunkScan scan = [this](qsizetype from, qsizetype to, const std::atomic<int> &wanted) {
+            return scanQuestionRange(m_lines, m_needle, m_rarest, from, to, wanted);
+        };
+        const std::function<void()> work = [&] { chunks.work(scan); };
+        if (!ScanWorker::shared().runBeside(work, work))
+            work();
+        chunks.collect(m_hits);
     }
 
-    int addHit(qsizetype line)
+    void add(const QuestionHits &hits)
     {
-        m_result.addHit(m_lines.at(line), m_lines.at(line + 1));
-        return m_result.HitCount;
+        const size_t room = size_t(MaxHits) - m_hits.size();
+        m_hits.insert(m_hits.end(), hits.lines.begin(), hits.lines.begin() + std::min(size_t(hits.count), room));
     }
 
     const QuestionLines &m_lines;
-    const std::span<const std::uint32_t> m_starts;
     const QStringView m_needle;
-    SearchResult &m_result;
-    qsizetype m_lastQuestion = 0;
-    qsizetype m_scanEnd = 0;
-    qsizetype m_cursor = 0;
+    const ScanSplit m_split;
+    const qsizetype m_lastQuestion; // the last question line that has an answer line after it
+    const RarestPair m_rarest;
+    std::vector<qsizetype> m_hits;
 };
 
 } // namespace
 
 // A needle has two code units at least: more than three GBK bytes take two
 // characters, and lower-casing never makes a text shorter.
-std::optional<SearchResult> SearchQuestions(const QuestionLines &lines, const QString &query)
+std::optional<SearchResult> SearchQuestions(const QuestionLines &lines, const QString &query, const ScanSplit &split)
 {
     const std::optional<QString> needle = searchNeedle(query);
     if (!needle)
         return std::nullopt;
     SearchResult result;
-    WholeTextScan(lines, *needle, result).run();
+    if (lines.size() >= 2) {
+        for (const qsizetype line : PartedSearch(lines, *needle, split).run())
+            result.addHit(lines.at(line), lines.at(line + 1));
+    }
     result.finish();
     return result;
 }

@@ -35,6 +35,7 @@ ScreenReadingPanel::ScreenReadingPanel(ScreenReading &reading, const Controls &c
     connect(m_watch, &QPushButton::toggled, &reading, &ScreenReading::setWatching);
     connect(&reading, &ScreenReading::reading, this, [this] { m_controls.labtip->setText(QStringLiteral("正在读屏…")); });
     connect(&reading, &ScreenReading::read, this, &ScreenReadingPanel::show);
+    connect(&reading, &ScreenReading::hotKeyNoteChanged, this, &ScreenReadingPanel::nameHotKey);
     connect(&reading, &ScreenReading::problem, this, [this](const QString &message) {
         m_controls.labtip->setText(message);
         m_watch->setChecked(m_reading.isWatching());
@@ -75,8 +76,11 @@ void ScreenReadingPanel::nameHotKey()
     const GlobalHotKey &held = m_reading.hotKey();
     const QString key = (held.key().isEmpty() ? m_reading.settings().hotKey() : held.key()).toString(QKeySequence::NativeText);
     const QString why = !held.key().isEmpty() ? QString() : !held.problem().isEmpty() ? held.problem() : ScreenReading::unavailableReason();
-    m_read->setToolTip(why.isEmpty() ? QStringLiteral("读出屏幕上划定区域里的题目（热键 %1，右键可更改）").arg(key)
-                                     : QStringLiteral("读出屏幕上划定区域里的题目（热键 %1 未生效：%2）").arg(key, why));
+    const QString tip = why.isEmpty() ? QStringLiteral("读出屏幕上划定区域里的题目（热键 %1，右键可更改）").arg(key)
+                                      : QStringLiteral("读出屏幕上划定区域里的题目（热键 %1 未生效：%2）").arg(key, why);
+    // A Wayland desktop without the portal's shortcuts: a line of its own.
+    const QString note = m_reading.hotKeyNote();
+    m_read->setToolTip(note.isEmpty() ? tip : tip + u'\n' + note);
 }
 
 QRect ScreenReadingPanel::buttonsArea()

@@ -1,5 +1,6 @@
 #include "ReferenceSearch.h"
 
+#include "search/ScanWorker.h"
 #include "search/SearchQuestions.h"
 
 #include <QRandomGenerator>
@@ -51,9 +52,22 @@ QString randomQuery(QRandomGenerator &random, const QString &bankText)
     return randomText(random, 6);
 }
 
-void compareSearches(const QuestionLines &lines, const QString &query)
+// Splits that small banks reach: a lead anywhere in the text or none, the
+// rest shared by both threads (or, now and then, left to one) in chunks of a
+// few units, so that matches straddle their ends.
+ScanSplit randomSplit(QRandomGenerator &random, const QuestionLines &lines)
 {
-    const std::optional<SearchResult> fast = SearchQuestions(lines, query);
+    const auto units = int(lines.text().size());
+    ScanSplit split;
+    split.leadUnits = random.bounded(3) == 0 ? 0 : random.bounded(units + 1);
+    split.minSplitUnits = random.bounded(8) == 0 ? units + 1 : random.bounded(units / 4 + 1);
+    split.chunkUnits = 1 + random.bounded(40);
+    return split;
+}
+
+void compareSearches(const QuestionLines &lines, const QString &query, const ScanSplit &split = {})
+{
+    const std::optional<SearchResult> fast = SearchQuestions(lines, query, split);
     const std::optional<SearchResult> reference = searchQuestionsReference(lines, query);
     QCOMPARE(fast.has_value(), reference.has_value());
     if (!fast)
@@ -79,9 +93,12 @@ private slots:
             const QuestionLines lines = QuestionLines::fromText(text);
             for (int round = 0; round < 20; ++round) {
                 const QString query = randomQuery(random, text);
+                const ScanSplit split = randomSplit(random, lines);
                 compareSearches(lines, query);
+                compareSearches(lines, query, split);
                 if (QTest::currentTestFailed()) {
-                    qWarning() << "bank" << text << "query" << query;
+                    qWarning() << "bank" << text << "query" << query << "lead" << split.leadUnits << "split from"
+                               << split.minSplitUnits << "chunks" << split.chunkUnits;
                     return;
                 }
             }
@@ -89,7 +106,9 @@ private slots:
     }
 
     // Many matching pairs, so that the 20-hit limit ends the scan, also when
-    // matches straddle the line breaks or stand in answer lines.
+    // matches straddle the line breaks or stand in answer lines, and when the
+    // scan is split: the limit reached in the lead, in any chunk, or only
+    // with the last.
     void hitLimit()
     {
         QRandomGenerator random(20);
@@ -99,9 +118,41 @@ private slots:
             for (int n = 0; n < lineCount; ++n)
                 lines << QStringLiteral("ab").repeated(random.bounded(4)) + randomText(random, 3);
             const QuestionLines bank = QuestionLines::fromText(lines.join(QStringLiteral("\r\n")));
-            for (const QString query : {"abab", "ABAB", "b\r\na", "abababab", "ab\r\nab"})
+            for (const QString query : {"abab", "ABAB", "b\r\na", "abababab", "ab\r\nab"}) {
                 compareSearches(bank, query);
+                compareSearches(bank, query, randomSplit(random, bank));
+            }
         }
+    }
+
+    // Every lead, from none to the whole bank, and chunks of 1 to 7 units,
+    // over banks whose hits are thin or dense: hits before the split point,
+    // after it and on both of its sides, fewer or more than the limit in a
+    // chunk. The worker really takes chunks.
+    void everySplitPoint()
+    {
+        const std::int64_t jobsBefore = ScanWorker::shared().jobsRun();
+        QRandomGenerator random(31);
+        for (int round = 0; round < 40; ++round) {
+            QStringList lines;
+            const int pairs = 4 + random.bounded(60);
+            // Hits thin or dense, some runs of them straddling any point.
+            const int oneIn = 1 + random.bounded(4);
+            for (int n = 0; n < pairs; ++n) {
+                lines << (random.bounded(oneIn) == 0 ? QStringLiteral("问题%1-wtxy").arg(n) : QStringLiteral("问题%1-wt").arg(n));
+                lines << QStringLiteral("答%1").arg(n);
+            }
+            const QuestionLines bank = QuestionLines::fromText(lines.join(QStringLiteral("\r\n")));
+            for (qsizetype lead = 0; lead <= bank.text().size(); ++lead) {
+                compareSearches(bank, QStringLiteral("wtxy"), ScanSplit{lead, 0, 1 + lead % 7});
+                compareSearches(bank, QStringLiteral("题1"), ScanSplit{lead, 0, 1 + lead % 7});
+                if (QTest::currentTestFailed()) {
+                    qWarning() << "bank" << lines << "lead" << lead;
+                    return;
+                }
+            }
+        }
+        QVERIFY(ScanWorker::shared().jobsRun() > jobsBefore);
     }
 
     // A bank larger than the samples the search judges pairs by, with one
@@ -121,8 +172,11 @@ private slots:
         }
         const QuestionLines bank = QuestionLines::fromText(lines.join(QStringLiteral("\r\n")));
         QVERIFY(bank.text().size() > 100000);
-        for (const QString query : {"xyab", "xyabab", "abxy", "abyx", "bayx", "b\r\nxy", "yx\r\nxy", "yx\r\nab", "abab", "XYAB"})
+        for (const QString query : {"xyab", "xyabab", "abxy", "abyx", "bayx", "b\r\nxy", "yx\r\nxy", "yx\r\nab", "abab", "XYAB"}) {
             compareSearches(bank, query);
+            compareSearches(bank, query, ScanSplit{0, 0, 1000});
+            compareSearches(bank, query, ScanSplit{bank.text().size() / 3, 0, 777});
+        }
     }
 
     void thresholdAndSmallBanks_data()
@@ -144,6 +198,7 @@ private slots:
         for (const QString query : {"中", "中a", "中国", "中国首都", "abc", "abcd", "ABCD", "国\r首", "国\r\n首", "都\r\n北", "  ab",
                                     "国-首", "-中国", "都-", "😀a", "😀ab", "😀abc"}) {
             compareSearches(lines, query);
+            compareSearches(lines, query, ScanSplit{0, 0, 3});
         }
     }
 };

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -127,6 +128,38 @@ private slots:
         QVERIFY(RankQuestions(lines, index, u"最后一行没有答案").Questions.value(0) != QStringLiteral("最后一行没有答案"));
         const QuestionLines empty;
         QVERIFY(RankQuestions(empty, BigramIndex::build(empty), u"中国的首都").isEmpty());
+    }
+
+    // Each bigram's list, as coded, gives back exactly the pairs whose
+    // question holds it: dense lists of few characters, a list dense at the
+    // start that comes back at the very end (a gap too wide for its code),
+    // one-character questions, the first pair and the last.
+    void everyListHoldsExactlyThePairsOfItsBigram()
+    {
+        QRandomGenerator random(7);
+        constexpr int Pairs = 4000;
+        QStringList lines;
+        for (int pair = 0; pair < Pairs; ++pair) {
+            QString question = randomText(random, 2 + random.bounded(26));
+            if (pair < 200 || pair == Pairs - 1)
+                question.prepend(QStringLiteral("甲乙"));
+            if (pair % 997 == 0)
+                question = QStringLiteral("丙");
+            lines << question + QStringLiteral("-x") << QStringLiteral("答");
+        }
+        const QuestionLines questionLines = bank(lines);
+        const BigramIndex index = BigramIndex::build(questionLines);
+        std::map<std::uint32_t, std::vector<std::uint32_t>> holders;
+        std::vector<std::uint32_t> keys;
+        for (qsizetype pair = 0; pair < questionLines.pairCount(); ++pair) {
+            tolerantBigrams(tolerantText(questionText(questionLines.at(2 * pair))), keys);
+            for (const std::uint32_t key : keys)
+                holders[key].push_back(std::uint32_t(pair));
+        }
+        QCOMPARE(holders[std::uint32_t(u'甲') << 16 | u'乙'].back(), std::uint32_t(Pairs - 1));
+        for (const auto &[key, pairs] : holders)
+            QVERIFY2(index.pairsHolding(key) == pairs, qPrintable(QString::number(key, 16)));
+        QVERIFY(index.pairsHolding(std::uint32_t(u'丁') << 16 | u'戊').empty());
     }
 
     // The index finds the best Dice score there is, though it draws its

@@ -4,15 +4,20 @@
 //
 //   out: game X Y W H        where the question is shown, once the overlay is up
 //   out: ready X Y W H       instead, with --marked: the area the settings hold
+//   out: nomarker            the overlay did not come up (the reason follows as a problem)
 //   out: marked X Y W H      the area the player dragged
+//   out: problem TEXT        what the window says in labtip when it cannot read
 //   out: painted MS\tQ\tTIP  lQ painted after a reading: ms since the hot key, first row, tip
 //   out: menu shown          a menu popped up
 //   out: dialog ready        a dialog appeared and its key field has the focus
 //   out: dialog hidden       the dialog went
 //   in:  say TEXT            the game shows another question
 //   in:  watch               the watch mode is turned on
+//   in:  overlay X Y         out: overlay R G B, the overlay's colour at that point of the screen
+//   in:  drag X Y W H        the mouse drags that area on the overlay
+//   in:  read                the button 读屏 is pressed
 //   in:  where read          out: where X Y, the middle of 读屏 on the screen
-//   in:  tooltip             out: tooltip TEXT, 读屏's tip
+//   in:  tooltip             out: tooltip TEXT, 读屏's tip, its lines joined by " | "
 //   in:  message             out: message TEXT, what the open dialog tells ("none" without one)
 //   in:  shot FILE           the whole screen is saved as a PNG
 //   in:  rss                 out: rss KB, the resident memory
@@ -66,6 +71,7 @@ public:
     explicit GameWindow(QString question) : m_question(std::move(question))
     {
         setWindowFlags(Qt::FramelessWindowHint);
+        setWindowTitle(QStringLiteral("game"));
         setGeometry(40, 420, 600, 90);
     }
     void setQuestion(const QString &question)
@@ -115,6 +121,19 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
+
+// The player's drag over `area` ("X Y W H" on the screen), as the overlay receives it.
+void dragOn(QWidget &marker, const QString &area)
+{
+    const QStringList numbers = area.split(u' ');
+    const QRect dragged(numbers.value(0).toInt(), numbers.value(1).toInt(), numbers.value(2).toInt(), numbers.value(3).toInt());
+    const QPoint from = marker.mapFromGlobal(dragged.topLeft());
+    const QPoint to = marker.mapFromGlobal(dragged.topLeft() + QPoint(dragged.width(), dragged.height()));
+    QTest::mousePress(&marker, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&marker, (from + to) / 2);
+    QTest::mouseMove(&marker, to);
+    QTest::mouseRelease(&marker, Qt::LeftButton, {}, to);
+}
 
 // Tells when a menu or a dialog appears, when the dialog goes, and what its
 // message line says.
@@ -189,7 +208,11 @@ int main(int argc, char *argv[])
             paints.sinceHotKey.start();
         paints.filled = true;
     });
-    QObject::connect(&reading, &ScreenReading::problem, [](const QString &message) { say(QStringLiteral("problem ") + message); });
+    bool refused = false;
+    QObject::connect(&reading, &ScreenReading::problem, [&refused](const QString &message) {
+        refused = true;
+        say(QStringLiteral("problem ") + message);
+    });
 
     DialogWatch dialogs;
     app.installEventFilter(&dialogs);
@@ -198,16 +221,19 @@ int main(int argc, char *argv[])
         const QRect area = reading.settings().area(*QGuiApplication::primaryScreen());
         say(QStringLiteral("ready %1 %2 %3 %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height()));
     } else {
+        // Under Wayland the overlay waits for the desktop portal's shot.
         reading.markArea();
-        if (!reading.marker())
-            return 4;
-        QObject::connect(reading.marker(), &AreaMarker::marked, [](const QRect &area) {
-            say(QStringLiteral("marked %1 %2 %3 %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height()));
-        });
-        if (!QTest::qWaitForWindowExposed(reading.marker(), 10000))
-            return 3;
-        const QRect shown = game.geometry();
-        say(QStringLiteral("game %1 %2 %3 %4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height()));
+        if (QTest::qWaitFor([&] { return reading.marker() != nullptr || refused; }, 20000) && reading.marker()) {
+            QObject::connect(reading.marker(), &AreaMarker::marked, [](const QRect &area) {
+                say(QStringLiteral("marked %1 %2 %3 %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height()));
+            });
+            if (!QTest::qWaitForWindowExposed(reading.marker(), 10000))
+                return 3;
+            const QRect shown = game.geometry();
+            say(QStringLiteral("game %1 %2 %3 %4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height()));
+        } else {
+            say(QStringLiteral("nomarker"));
+        }
     }
 
     QFile standardInput;
@@ -219,12 +245,21 @@ int main(int argc, char *argv[])
             game.setQuestion(line.mid(4));
         } else if (line == QStringLiteral("watch")) {
             form.screenPanel()->watchButton()->setChecked(true);
+        } else if (line.startsWith(QStringLiteral("overlay ")) && reading.marker()) {
+            const QStringList at = line.split(u' ');
+            const QPoint point = reading.marker()->mapFromGlobal(QPoint(at.value(1).toInt(), at.value(2).toInt()));
+            const QColor colour = reading.marker()->grab().toImage().pixelColor(point);
+            say(QStringLiteral("overlay %1 %2 %3").arg(colour.red()).arg(colour.green()).arg(colour.blue()));
+        } else if (line.startsWith(QStringLiteral("drag ")) && reading.marker()) {
+            dragOn(*reading.marker(), line.mid(5));
+        } else if (line == QStringLiteral("read")) {
+            form.screenPanel()->readButton()->click();
         } else if (line == QStringLiteral("where read")) {
             const QPushButton *button = form.screenPanel()->readButton();
             const QPoint middle = button->mapToGlobal(button->rect().center());
             say(QStringLiteral("where %1 %2").arg(middle.x()).arg(middle.y()));
         } else if (line == QStringLiteral("tooltip")) {
-            say(QStringLiteral("tooltip ") + form.screenPanel()->readButton()->toolTip());
+            say(QStringLiteral("tooltip ") + form.screenPanel()->readButton()->toolTip().replace(u'\n', QStringLiteral(" | ")));
         } else if (line == QStringLiteral("message")) {
             say(QStringLiteral("message ") + dialogs.message());
         } else if (line.startsWith(QStringLiteral("shot "))) {

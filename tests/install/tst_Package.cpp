@@ -87,7 +87,7 @@ private slots:
         QVERIFY2(depends.succeeded(), qPrintable(depends.all()));
         for (const char *needed : {"fonts-wqy-microhei | fonts-noto-cjk", "qt6-translations-l10n",
                                    "libqt6webenginewidgets6", "libqt6webenginecore6-bin", "libc6",
-                                   "tesseract-ocr-chi-sim", "libtesseract5"})
+                                   "tesseract-ocr-chi-sim", "libtesseract5", "libqt6dbus6"})
             QVERIFY2(depends.out.contains(QLatin1String(needed)), qPrintable(depends.out));
         const ProgramRun maintainer = runProgram(QStringLiteral("dpkg-deb"),
                                            {QStringLiteral("--field"), package, QStringLiteral("Maintainer")});

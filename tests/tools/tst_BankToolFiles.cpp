@@ -1,5 +1,6 @@
 #include "BadFiles.h"
 #include "ProgramRun.h"
+#include "TestBanks.h"
 #include "TestFiles.h"
 
 #include "platform/Platform.h"
@@ -67,6 +68,20 @@ bool underAddressSanitizer()
 #else
     return false;
 #endif
+}
+
+// A bank of 80,000 pairs, some 1.7 million units of text: long enough for the
+// search to split its scan. Every 5,000th question and the last hold "wtxy".
+void writeLongBank(const QString &path)
+{
+    constexpr int Pairs = 80000;
+    QStringList lines;
+    for (int n = 0; n < Pairs; ++n) {
+        const bool marked = n % 5000 == 0 || n == Pairs - 1;
+        lines << QStringLiteral("问题%1-wt%2").arg(n).arg(marked ? QStringLiteral("xy") : QString());
+        lines << QStringLiteral("答案%1").arg(n);
+    }
+    writeBankFile(path, lines);
 }
 
 // A small file system of its own, unmounted again however the test ends.
@@ -180,8 +195,9 @@ private slots:
         QCOMPARE(runTool({"check", link}).exitCode, 0);
     }
 
-    // The load reads on a second thread; a process that may start none
-    // still loads the bank, on its own thread.
+    // The load reads on a second thread, and a long search scans on two; a
+    // process that may start none still loads the sample bank, and one long
+    // enough for the search to share its scan, and searches them, on its own thread.
     void bankLoadsWhereNoThreadMayStart()
     {
         if (!Platform::runsAsRoot())
@@ -190,18 +206,31 @@ private slots:
         letOthersEnter(here.path());
         const QString bank = here.filePath(QStringLiteral("data.dat"));
         QVERIFY(QFile::copy(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), bank));
-        QVERIFY(QFile::setPermissions(bank, QFile::ReadOwner | QFile::ReadOther));
+        const QString longBank = here.filePath(QStringLiteral("long.dat"));
+        writeLongBank(longBank);
+        for (const QString &file : {bank, longBank})
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
         // The sanitizers' leak check at exit needs a thread, which the limit forbids.
         QByteArray sanitizerOptions = qgetenv("ASAN_OPTIONS");
         sanitizerOptions += ":detect_leaks=0";
-        const Run run = runTool({"search", bank, "首都"}, [&sanitizerOptions] {
+        // Not nobody (65534): other programs run as nobody, and their
+        // processes count against the limit too, so that exec itself fails.
+        constexpr uid_t LoneUser = 65533;
+        const auto aloneAsAUser = [&sanitizerOptions] {
             setenv("ASAN_OPTIONS", sanitizerOptions.constData(), 1);
             const rlimit oneProcess{1, 1};
-            if (setrlimit(RLIMIT_NPROC, &oneProcess) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            if (setrlimit(RLIMIT_NPROC, &oneProcess) != 0 || setgid(LoneUser) != 0 || setuid(LoneUser) != 0)
                 std::_Exit(3);
-        });
+        };
+        const Run run = runTool({"search", bank, "首都"}, aloneAsAUser);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.startsWith(QStringLiteral("查找到")), qPrintable(run.all()));
+        // Hits in the lead, in both halves, and at the very end.
+        const Run longRun = runTool({"search", "--json", longBank, "wtxy"}, aloneAsAUser);
+        QCOMPARE(longRun.exitCode, 0);
+        QVERIFY2(longRun.out.contains(QStringLiteral("\"问题0\"")) && longRun.out.contains(QStringLiteral("\"问题79999\"")),
+                 qPrintable(longRun.all()));
+        QCOMPARE(longRun.out.count(QStringLiteral("\"问题")), 17);
     }
 
     void outputThatIsNoRegularFileIsLeftAlone_data()
