@@ -12,12 +12,6 @@ namespace {
 // Without its sandbox the engine starts each process directly; with it, it
 // needs the two zygote processes that the sandbox forks from.
 const QByteArray NoZygote = "--no-zygote";
-// Pages' scripts run in V8's interpreter alone: no compiler's code or
-// executable memory in the renderer (2 MB of it with the start page), and
-// WebAssembly, which needs the compiler, is not offered; the portal's pages
-// are plain HTML with a little script. A user's own --js-flags win.
-const QByteArray JsFlags = "--js-flags";
-const QByteArray Jitless = "--js-flags=--jitless";
 
 // The variables set for Qt and the engine to read, and the user's own values.
 struct UserVariable
@@ -87,8 +81,6 @@ QByteArray engineFlags(const QByteArray &userFlags, bool sandboxOff)
         flags = user.split(' ');
     if ((sandboxOff || hasSwitch(flags, "--no-sandbox")) && !hasSwitch(flags, NoZygote))
         flags.append(NoZygote);
-    if (!hasSwitch(flags, JsFlags))
-        flags.append(Jitless);
     return flags.join(' ');
 }
 

@@ -11,8 +11,7 @@ namespace EngineFootprint {
 
 // The engine's switches for QTWEBENGINE_CHROMIUM_FLAGS: the user's own
 // switches, unchanged, then ours where the user has not set them. Without
-// a sandbox the engine needs no zygote to fork its processes from; scripts
-// run without V8's compilers.
+// a sandbox the engine needs no zygote to fork its processes from.
 QByteArray engineFlags(const QByteArray &userFlags, bool sandboxOff);
 
 // Sets what Qt and the engine read when they start, so it must run before

@@ -26,18 +26,15 @@ private slots:
         QTest::addColumn<QByteArray>("user");
         QTest::addColumn<bool>("sandboxOff");
         QTest::addColumn<QByteArray>("expected");
-        const QByteArray jitless = "--js-flags=--jitless";
-        QTest::newRow("nothing, sandboxed") << QByteArray() << false << jitless;
-        QTest::newRow("nothing, no sandbox") << QByteArray() << true << "--no-zygote " + jitless;
-        QTest::newRow("user's, sandboxed") << QByteArray(" --a  --b=1 ") << false << "--a --b=1 " + jitless;
-        QTest::newRow("user's, no sandbox") << QByteArray("--a") << true << "--a --no-zygote " + jitless;
+        QTest::newRow("nothing, sandboxed") << QByteArray() << false << QByteArray();
+        QTest::newRow("nothing, no sandbox") << QByteArray() << true << QByteArray("--no-zygote");
+        QTest::newRow("user's, sandboxed") << QByteArray(" --a  --b=1 ") << false << QByteArray("--a --b=1");
+        QTest::newRow("user's, no sandbox") << QByteArray("--a") << true << QByteArray("--a --no-zygote");
         QTest::newRow("user turns the sandbox off")
-            << QByteArray("--no-sandbox") << false << "--no-sandbox --no-zygote " + jitless;
-        QTest::newRow("user's own no-zygote") << QByteArray("--no-zygote --a") << true << "--no-zygote --a " + jitless;
+            << QByteArray("--no-sandbox") << false << QByteArray("--no-sandbox --no-zygote");
+        QTest::newRow("user's own no-zygote") << QByteArray("--no-zygote --a") << true << QByteArray("--no-zygote --a");
         QTest::newRow("a longer switch is another")
-            << QByteArray("--no-zygote-sandbox") << true << "--no-zygote-sandbox --no-zygote " + jitless;
-        QTest::newRow("user's own script flags")
-            << QByteArray("--js-flags=--max-lazy") << false << QByteArray("--js-flags=--max-lazy");
+            << QByteArray("--no-zygote-sandbox") << true << QByteArray("--no-zygote-sandbox --no-zygote");
     }
 
     void userFlagsStayAndZygoteGoesOnlyWithoutSandbox()
@@ -52,7 +49,7 @@ private slots:
     {
         QCOMPARE(QQuickWindow::sceneGraphBackend(), QStringLiteral("software"));
         QCOMPARE(qgetenv("QT_XCB_GL_INTEGRATION"), QByteArray("none"));
-        QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--user-flag --no-zygote --js-flags=--jitless"));
+        QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--user-flag --no-zygote"));
 
         EngineStart::start();
         EngineFootprint::giveEnvironmentBack();
