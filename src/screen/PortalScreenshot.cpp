@@ -96,18 +96,18 @@ void PortalScreenshot::readPicture(const QString &path)
     const QDateTime asked = m_asked;
     m_reading.start([this, path, asked] {
         const QImage desktop(path);
-        if (isPortalScratch(path, asked))
-            QFile::remove(path);
-        QMetaObject::invokeMethod(this, [this, desktop, path] { pictureRead(desktop, path); }, Qt::QueuedConnection);
+        const bool removed = isPortalScratch(path, asked) && QFile::remove(path);
+        QMetaObject::invokeMethod(this, [this, desktop, path, removed] { pictureRead(desktop, path, removed); },
+                                  Qt::QueuedConnection);
     });
 }
 
-void PortalScreenshot::pictureRead(const QImage &desktop, const QString &path)
+void PortalScreenshot::pictureRead(const QImage &desktop, const QString &path, bool removed)
 {
     if (desktop.isNull())
         return fail(QStringLiteral("桌面门户给的截图“%1”读不出来，屏幕区域没有读到").arg(path));
     m_taking = false;
-    emit taken(desktop);
+    emit taken(desktop, removed ? QString() : path);
 }
 
 void PortalScreenshot::fail(const QString &message)

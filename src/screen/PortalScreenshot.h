@@ -41,13 +41,16 @@ public:
     static bool isPortalScratch(const QString &path, const QDateTime &asked);
 
 signals:
-    void taken(const QImage &desktop);
+    // `keptFile` names the shot's file where it was not the portal's scratch
+    // and stays (a desktop that keeps every shot among the pictures); empty
+    // where it was removed.
+    void taken(const QImage &desktop, const QString &keptFile);
     void failed(const QString &message);
 
 private:
     void answered(const PortalRequest::Answer &answer);
     void readPicture(const QString &path);
-    void pictureRead(const QImage &desktop, const QString &path);
+    void pictureRead(const QImage &desktop, const QString &path, bool removed);
     void fail(const QString &message);
 
     QDBusConnection m_bus;

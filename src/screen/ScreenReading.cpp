@@ -58,7 +58,13 @@ bool ScreenReading::portalSession()
 
 QString ScreenReading::hotKeyNote() const
 {
-    return m_portalKey && !m_portalKey->isBound() ? m_portalKey->problem() : QString();
+    if (!m_portalKey)
+        return {};
+    if (!m_portalKey->isBound())
+        return m_portalKey->problem();
+    // The desktop chooses the trigger; the player's key was only a wish.
+    const QString trigger = m_portalKey->triggerDescription();
+    return trigger.isEmpty() ? QString() : QStringLiteral("桌面设定的快捷键：%1").arg(trigger);
 }
 
 QScreen &ScreenReading::screen() const
@@ -75,8 +81,13 @@ void ScreenReading::grab(const QRect &area, std::function<void(const QImage &)> 
     m_portalShot->take(PortalRequest::parentWindow(&m_window));
 }
 
-void ScreenReading::portalShotTaken(const QImage &desktop)
+void ScreenReading::portalShotTaken(const QImage &desktop, const QString &keptFile)
 {
+    // Watched, such a desktop would gain a file at every look.
+    if (!keptFile.isEmpty() && m_watch.isWatching()) {
+        m_watch.stop();
+        emit problem(QStringLiteral("监视已停止：桌面门户把每张截图都存成文件（如“%1”），监视会留下很多文件").arg(keptFile));
+    }
     const QList<PendingGrab> pending = std::exchange(m_pendingGrabs, {});
     for (const PendingGrab &waiting : pending)
         waiting.use(PortalScreenshot::screenPart(desktop, screen(), waiting.area));

@@ -56,8 +56,8 @@ public:
     static QString unavailableReason();
     // A Wayland session on a platform with a real screen: the portal's way.
     static bool portalSession();
-    // In a Wayland session, one line on why the portal's shortcut is not
-    // the hot key; empty where it is, or outside such a session.
+    // In a Wayland session, one line on the portal's shortcut: why it is not
+    // the hot key, or the trigger the desktop gave it; empty outside.
     QString hotKeyNote() const;
 
 signals:
@@ -77,7 +77,7 @@ private:
     // Hands the area (the whole screen when empty) to `use`: at once under
     // X11, once the portal's shot has come in a Wayland session.
     void grab(const QRect &area, std::function<void(const QImage &)> use);
-    void portalShotTaken(const QImage &desktop);
+    void portalShotTaken(const QImage &desktop, const QString &keptFile);
     void portalShotFailed(const QString &message);
     QImage lookAtMarkedArea();
     QString changePortalHotKey(const QKeySequence &key);

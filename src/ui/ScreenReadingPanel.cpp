@@ -78,7 +78,7 @@ void ScreenReadingPanel::nameHotKey()
     const QString why = !held.key().isEmpty() ? QString() : !held.problem().isEmpty() ? held.problem() : ScreenReading::unavailableReason();
     const QString tip = why.isEmpty() ? QStringLiteral("读出屏幕上划定区域里的题目（热键 %1，右键可更改）").arg(key)
                                       : QStringLiteral("读出屏幕上划定区域里的题目（热键 %1 未生效：%2）").arg(key, why);
-    // A Wayland desktop without the portal's shortcuts: a line of its own.
+    // In a Wayland session the portal's shortcut gets a line of its own.
     const QString note = m_reading.hotKeyNote();
     m_read->setToolTip(note.isEmpty() ? tip : tip + u'\n' + note);
 }

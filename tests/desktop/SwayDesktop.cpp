@@ -196,7 +196,9 @@ bool SwayDesktop::startSway(QString *problem)
 bool SwayDesktop::startBus(Portal portal, QString *problem)
 {
     QStringList arguments{QStringLiteral("--nofork"), QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")};
-    if (portal == Portal::Offered) {
+    // The portal's own folder of backends, empty.
+    const QString noBackends = m_home.filePath(QStringLiteral("no-portal-backends"));
+    if (portal != Portal::Absent) {
         arguments << QStringLiteral("--session");
     } else {
         const QString config = m_home.filePath(QStringLiteral("bare-bus.conf"));
@@ -210,6 +212,8 @@ bool SwayDesktop::startBus(Portal portal, QString *problem)
     QProcessEnvironment busEnvironment = m_environment;
     busEnvironment.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
     busEnvironment.insert(QStringLiteral("GTK_A11Y"), QStringLiteral("none"));
+    if (portal == Portal::WithoutBackends && QDir().mkpath(noBackends))
+        busEnvironment.insert(QStringLiteral("XDG_DESKTOP_PORTAL_DIR"), noBackends);
     m_bus.setProcessEnvironment(busEnvironment);
     m_bus.setStandardErrorFile(m_runtimeDir.filePath(QStringLiteral("bus.log")));
     m_bus.start(QStringLiteral("dbus-daemon"), arguments);

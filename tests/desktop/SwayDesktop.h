@@ -16,7 +16,9 @@
 class SwayDesktop
 {
 public:
-    enum class Portal { Offered, Absent };
+    // The portal with its backends; the portal with no backend, so without
+    // Screenshot; no portal on the bus at all.
+    enum class Portal { Offered, WithoutBackends, Absent };
 
     ~SwayDesktop();
 

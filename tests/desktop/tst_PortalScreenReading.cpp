@@ -19,8 +19,8 @@ const QString WlrShot = QStringLiteral("/tmp/out.png");
 // The window in a Wayland session (a headless sway), run through XWayland
 // as the player meets it, reads the screen through the real desktop portal:
 // the overlay shows the portal's shot, the 读屏 button and the watch read a
-// question that another window shows. Without a portal on the session bus
-// the window says what is missing.
+// question that another window shows. Without a portal on the session bus,
+// or with one that has no Screenshot, the window says what is missing.
 class TestPortalScreenReading : public QObject
 {
     Q_OBJECT
@@ -147,6 +147,18 @@ private slots:
         QCOMPARE(expect(QStringLiteral("problem")), noPortal);
         send(QStringLiteral("tooltip"));
         QVERIFY2(expect(QStringLiteral("tooltip")).contains(QStringLiteral("全局热键在这里不可用：没有桌面门户")), "no word on the hot key");
+    }
+
+    void portalWithoutScreenshotIsNamed()
+    {
+        if (const QString problem = startSession(SwayDesktop::Portal::WithoutBackends); !problem.isEmpty())
+            QSKIP(qPrintable(problem));
+        QVERIFY(startProbe());
+        QCOMPARE(expect(QStringLiteral("problem"), 60000),
+                 QStringLiteral("这里无法读取屏幕：只有 X11 桌面允许程序读取屏幕区域，Wayland 下要经桌面门户的截屏接口"
+                                "（org.freedesktop.portal.Screenshot），这里的门户没有它"));
+        send(QStringLiteral("tooltip"));
+        QVERIFY2(expect(QStringLiteral("tooltip")).contains(QStringLiteral("桌面门户没有全局快捷键接口")), "no word on the hot key");
     }
 
     void cleanup()
