@@ -9,9 +9,11 @@
 
 #include "bank/BankFile.h"
 #include "FailureText.h"
+#include "bank/BankCheckpoints.h"
 #include "bank/BankReader.h"
 #include "bank/CipheredPieces.h"
 #include "cipher/MRC4.h"
+#include "cipher/Rc4Streams.h"
 #include "platform/Platform.h"
 #include "ReferenceSearch.h"
 #include "search/ScanWorker.h"
@@ -225,6 +227,30 @@ void BM_CipherOnly(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// The bank's bytes deciphered from its checkpoints, state.range(1) segments
+// at once in one loop, on one thread.
+void BM_CipherStreams(benchmark::State &state)
+{
+    QByteArray bytes = benchBank(int(state.range(0))).enciphered;
+    const KeystreamCheckpoints &checkpoints = BankCheckpoints::table();
+    const qint64 spacing = checkpoints.spacing();
+    const int together = int(state.range(1));
+    for (auto _ : state) {
+        for (qint64 first = 0; first < bytes.size(); first += together * spacing) {
+            std::vector<Rc4Streams::Stream> streams;
+            std::vector<Rc4Streams::Piece> pieces;
+            streams.reserve(size_t(together));
+            for (qint64 at = first; at < qMin(bytes.size(), first + together * spacing); at += spacing) {
+                streams.emplace_back(checkpoints.at(int(at / spacing)));
+                pieces.push_back({&streams.back(), bytesOf(bytes).subspan(size_t(at), size_t(qMin(spacing, bytes.size() - at)))});
+            }
+            Rc4Streams::crypt(pieces);
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 #if defined(VELLMAR_BENCH_OPENSSL)
 void BM_CipherOpenSsl(benchmark::State &state)
 {
@@ -311,6 +337,7 @@ BENCHMARK(BM_BankLoad)->Apply(bankSizes)->UseRealTime();
 BENCHMARK(BM_DecodeOnly)->Apply(bankSizes)->UseRealTime();
 BENCHMARK(BM_FreshPages)->Apply(bankSizes)->UseRealTime();
 BENCHMARK(BM_CipherOnly)->Apply(bankSizes);
+BENCHMARK(BM_CipherStreams)->ArgsProduct({{1'000'000}, {1, 2, 3, 4}})->Unit(benchmark::kMillisecond);
 #if defined(VELLMAR_BENCH_OPENSSL)
 BENCHMARK(BM_CipherOpenSsl)->Apply(bankSizes);
 #endif

@@ -1,6 +1,8 @@
 // Bank file bytes → the window's load (BankReader::readQuestionLines, read
 // from a real file in pieces), against the plain load: RC4, Qt's GBK
-// converter with the trailing-lead-byte rule, split at CR LF.
+// converter with the trailing-lead-byte rule, split at CR LF. Once more with
+// checkpoints of the keystream every KiB, so that the load runs in two
+// stretches on two threads, against one decoder's text and line starts.
 #include "FuzzCheck.h"
 #include "ReferenceLoad.h"
 #include "TestBanks.h"
@@ -12,6 +14,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace {
 
 QString bankPath()
@@ -20,6 +24,26 @@ QString bankPath()
     static const QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/vellmar-fuzz-XXXXXX")
                                                                                : QDir::tempPath() + QStringLiteral("/vellmar-fuzz-XXXXXX"));
     return BankFile::DataPath(dir.path());
+}
+
+const KeystreamCheckpoints &closeCheckpoints()
+{
+    static const std::vector<Rc4State> states = KeystreamCheckpoints::compute(BankFile::BankKey, 1024, 64);
+    static const KeystreamCheckpoints checkpoints(1024, states);
+    return checkpoints;
+}
+
+void checkLoadInTwoStretches(const QByteArray &bank, const QString &path)
+{
+    QuestionLines lines;
+    BankReader reader(closeCheckpoints());
+    fuzzCheck(reader.readQuestionLines(path, lines), "a bank of any bytes loads in two stretches", path);
+    QByteArray plain = bank;
+    BankFile::cipherInMemory(plain);
+    const QuestionLines expected = QuestionLines::fromPlainBank(plain);
+    fuzzCheck(lines.text() == expected.text(), "the text of two stretches is one decoder's", path);
+    fuzzCheck(std::ranges::equal(lines.lineStarts(), expected.lineStarts()), "the line starts of two stretches are one decoder's",
+              QStringLiteral("%1 lines, expected %2").arg(lines.size()).arg(expected.size()));
 }
 
 } // namespace
@@ -45,5 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QStringList actual = linesOf(lines);
     fuzzCheck(actual == expected, "the lines are those of the plain load",
               QStringLiteral("%1 lines, expected %2").arg(actual.size()).arg(expected.size()));
+    checkLoadInTwoStretches(bank, path);
     return 0;
 }

@@ -1,14 +1,19 @@
 #include "bank/BankReader.h"
 
+#include "bank/BankCheckpoints.h"
 #include "bank/BankFile.h"
 #include "bank/CipheredPieces.h"
 #include "bank/InputFile.h"
+#include "bank/TailLoad.h"
 #include "text/AnsiDecoder.h"
 #include "text/CodePage.h"
 
 #include <QFile>
 
 #include <new>
+#include <optional>
+
+BankReader::BankReader() : m_checkpoints(&BankCheckpoints::table()) {}
 
 bool BankReader::fail(Failure failure, const QString &path, const QString &systemText)
 {
@@ -67,26 +72,72 @@ bool BankReader::readQuestionLines(const QString &path, QuestionLines &lines)
     }
 }
 
-// The file is read and deciphered piece by piece on a second thread, while
-// this one decodes and splits each piece as it comes, still in the cache.
-// The whole file is never held as bytes.
-bool BankReader::readLines(QFile &file, const QString &path, QuestionLines &lines)
+// Where the second thread's stretch begins: at the checkpoint nearest 48 %
+// of the bank, for this thread moves the other's text besides; 0 for a bank
+// of less than two segments, which one thread loads.
+qint64 BankReader::tailStart() const
 {
-    // Every byte decodes to one code unit at most, one more for the decoder's carry.
-    QuestionLines::Builder builder(m_size + 1);
-    CodePage::AnsiDecoder decoder;
-    CipheredPieces pieces(file, m_size);
-    qint64 total = 0;
+    constexpr qint64 HeadPercent = 48;
+    const qint64 spacing = m_checkpoints->spacing();
+    const qint64 head = (m_size * HeadPercent / 100 + spacing / 2) / spacing;
+    return m_size >= 2 * spacing ? qBound(qint64(1), head, qint64(m_checkpoints->count() - 1)) * spacing : 0;
+}
+
+// Decodes and splits the stretch piece by piece as it is deciphered, each
+// piece still in the cache.
+bool BankReader::decodeStretch(QFile &file, qint64 from, qint64 to, CodePage::AnsiDecoder &decoder,
+                               QuestionLines::Builder &builder, qint64 &total, QString &error)
+{
+    CipheredPieces pieces(file, from, to, *m_checkpoints);
     for (QByteArrayView piece = pieces.next(); !piece.isEmpty(); piece = pieces.next()) {
         decoder.decode(piece, builder.text());
         builder.splitAppended();
         total += piece.size();
     }
-    if (const QString error = pieces.errorString(); !error.isEmpty())
+    error = pieces.errorString();
+    return error.isEmpty();
+}
+
+// The first stretch is loaded here while a second thread loads the last
+// (TailLoad) into the same text, further on; its text is moved down behind
+// this one's as it comes. Where no thread may start, or the last stretch
+// offers no place to begin decoding near its start, this thread loads it
+// all. The whole file is never held as bytes.
+bool BankReader::readLines(QFile &file, const QString &path, QuestionLines &lines)
+{
+    // Every byte decodes to one code unit at most, one more for the decoder's
+    // carry; and room for the second thread's margin.
+    QuestionLines::Builder builder(m_size + 3);
+    const qint64 tailFrom = tailStart();
+    std::optional<TailLoad> tail;
+    if (tailFrom > 0) {
+        char16_t *const room = reinterpret_cast<char16_t *>(builder.text().data());
+        if (!tail.emplace(file, tailFrom, m_size, *m_checkpoints, room).started())
+            tail.reset();
+    }
+    CodePage::AnsiDecoder decoder;
+    qint64 total = 0;
+    QString error;
+    if (!decodeStretch(file, 0, tail ? tailFrom : m_size, decoder, builder, total, error))
         return fail(Failure::ReadFailed, path, error);
+    if (QByteArray leadIn; tail && tail->waitForStart(leadIn)) {
+        decoder.decode(leadIn, builder.text());
+        total += leadIn.size();
+    } else if (tail) {
+        tail.reset();
+        if (!decodeStretch(file, tailFrom, m_size, decoder, builder, total, error))
+            return fail(Failure::ReadFailed, path, error);
+    }
     if (total == 0)
         return fail(Failure::Empty, path);
     decoder.finish(builder.text());
+    if (tail) {
+        QString &text = builder.text();
+        const qsizetype units = tail->moveText(reinterpret_cast<char16_t *>(text.data()) + text.size(), error);
+        if (units < 0)
+            return fail(Failure::ReadFailed, path, error);
+        builder.appendWritten(units, tail->lineStarts());
+    }
     lines = builder.finish();
     return true;
 }

@@ -2,9 +2,14 @@
 
 #include "bank/BankFailure.h"
 #include "bank/QuestionLines.h"
+#include "cipher/KeystreamCheckpoints.h"
 
 #include <QByteArray>
 #include <QString>
+
+namespace CodePage {
+class AnsiDecoder;
+}
 
 // Reads a bank file: the file's bytes, deciphered, decoded from GBK and split
 // into question lines. It never writes the file. A failure is kept as a
@@ -18,6 +23,11 @@
 class BankReader
 {
 public:
+    // Deciphers from the bank key's checkpoints made at build time.
+    BankReader();
+    // From these checkpoints of the bank key's keystream instead.
+    explicit BankReader(const KeystreamCheckpoints &checkpoints) : m_checkpoints(&checkpoints) {}
+
     // The whole load: read, decipher, decode, split.
     bool readQuestionLines(const QString &path, QuestionLines &lines);
     // The deciphered bytes, as the load would decode them.
@@ -36,7 +46,11 @@ private:
     bool checkCodePage(const QString &path);
     bool openBank(const QString &path, class QFile &file);
     bool readLines(QFile &file, const QString &path, QuestionLines &lines);
+    qint64 tailStart() const;
+    bool decodeStretch(QFile &file, qint64 from, qint64 to, CodePage::AnsiDecoder &decoder,
+                       QuestionLines::Builder &builder, qint64 &total, QString &error);
 
+    const KeystreamCheckpoints *m_checkpoints;
     BankFailure m_failure;
     qint64 m_size = 0; // of the file openBank opened
 };

@@ -1,147 +1,83 @@
 #include "bank/CipheredPieces.h"
 
-#include "bank/BankFile.h"
-#include "cipher/MRC4.h"
+#include "platform/FileSystem.h"
 
 #include <QFile>
 
-#include <new>
 #include <span>
-#include <system_error>
+#include <stdexcept>
 
-CipheredPieces::CipheredPieces(QFile &file, qint64 size)
+CipheredPieces::CipheredPieces(QFile &file, qint64 from, qint64 to, const KeystreamCheckpoints &checkpoints)
+    : m_file(file),
+      m_checkpoints(checkpoints),
+      m_to(to),
+      m_groupStart(from),
+      m_group(size_t(qMax(qint64(0), qMin(Streams * checkpoints.spacing(), to - from))))
 {
-    for (QByteArray &slot : m_slots)
-        slot = QByteArray(PieceBytes, Qt::Uninitialized);
-    try {
-        m_thread = std::thread([this, &file, size] { readAll(file, size); });
-    } catch (const std::system_error &) {
-        // Out of threads (a process limit, say): slower, but the bank loads.
-        m_file = &file;
-        m_size = size;
-    }
-}
-
-CipheredPieces::~CipheredPieces()
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    m_changed.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
+    m_streams.reserve(Streams);
 }
 
 QByteArrayView CipheredPieces::next()
 {
-    if (m_file)
-        return readOnThisThread();
-    std::unique_lock lock(m_mutex);
-    if (m_callerHolds) {
-        ++m_taken;
-        m_callerHolds = false;
-        if (m_threadWaits && freeSlots() >= Refill)
-            m_changed.notify_all();
+    if (m_taken == m_groupBytes) {
+        m_groupStart += m_groupBytes;
+        m_groupBytes = 0;
+        m_taken = 0;
+        if (m_failed || m_groupStart >= m_to || !readGroup())
+            return {};
     }
-    if (m_filled == m_taken && !m_finished) {
-        m_callerWaits = true;
-        m_changed.wait(lock, [this] { return m_filled > m_taken || m_finished; });
-        m_callerWaits = false;
-    }
-    if (m_filled == m_taken) {
-        if (m_outOfMemory)
-            throw std::bad_alloc();
-        return {};
-    }
-    m_callerHolds = true;
-    const auto slot = size_t(m_taken % SlotCount);
-    return QByteArrayView(m_slots[slot].constData(), m_sizes[slot]);
+    const qint64 length = qMin(PieceBytes, m_groupBytes - m_taken);
+    const QByteArrayView piece(m_group.data() + m_taken, length);
+    m_taken += length;
+    return piece;
 }
 
-namespace {
-
-// Reads the piece of `file` that begins `done` bytes into the bank and
-// deciphers it in `slot`; the bytes read, 0 at the end, -1 on failure.
-qint64 readPiece(QFile &file, QByteArray &slot, qint64 done, qint64 size, QString &error)
+// Segments that each begin at a checkpoint; past the last one, one at a time.
+int CipheredPieces::groupSize(int segment) const
 {
-    const qint64 read = file.read(slot.data(), qMin(CipheredPieces::PieceBytes, size - done));
-    if (read < 0)
-        error = file.errorString();
-    if (read <= 0)
-        return read;
-    const std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t *>(slot.data()), size_t(read));
-    MRC4::CryptBytes(bytes, done == 0 ? BankFile::BankKey : QString());
-    return read;
+    const int segmentsLeft = int((m_to - m_groupStart + segmentBytes() - 1) / segmentBytes());
+    if (segment >= m_checkpoints.count())
+        return 1;
+    return qMin(Streams, qMin(m_checkpoints.count() - segment, segmentsLeft));
 }
 
-} // namespace
-
-QByteArrayView CipheredPieces::readOnThisThread()
+void CipheredPieces::startStreams(int segment, int count)
 {
-    const qint64 read = m_read < m_size ? readPiece(*m_file, m_slots[0], m_read, m_size, m_error) : 0;
-    if (read <= 0)
-        return {};
-    m_read += read;
-    return QByteArrayView(m_slots[0].constData(), read);
-}
-
-QString CipheredPieces::errorString() const
-{
-    const std::lock_guard lock(m_mutex);
-    return m_error;
-}
-
-bool CipheredPieces::waitForRoom()
-{
-    std::unique_lock lock(m_mutex);
-    if (freeSlots() == 0 && !m_stop) {
-        m_threadWaits = true;
-        m_changed.wait(lock, [this] { return m_stop || freeSlots() >= Refill; });
-        m_threadWaits = false;
-    }
-    return !m_stop;
-}
-
-void CipheredPieces::publish(qint64 bytes)
-{
-    std::unique_lock lock(m_mutex);
-    m_sizes[size_t(m_filled % SlotCount)] = bytes;
-    ++m_filled;
-    const bool wake = m_callerWaits;
-    lock.unlock();
-    if (wake)
-        m_changed.notify_all();
-}
-
-void CipheredPieces::finish(const QString &error, bool outOfMemory)
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        m_error = error;
-        m_outOfMemory = outOfMemory;
-        m_finished = true;
-    }
-    m_changed.notify_all();
-}
-
-// Only this thread moves m_filled on, so it reads it without the lock; the
-// slot it fills is free, for the caller never holds a slot past m_filled.
-void CipheredPieces::readAll(QFile &file, qint64 size)
-{
-    QString error;
-    try {
-        qint64 total = 0;
-        while (total < size && waitForRoom()) {
-            const qint64 read = readPiece(file, m_slots[size_t(m_filled % SlotCount)], total, size, error);
-            if (read <= 0)
-                break;
-            publish(read);
-            total += read;
-        }
-    } catch (const std::bad_alloc &) {
-        finish({}, true);
+    if (segment >= m_checkpoints.count()) {
+        if (m_streams.empty()) // the stretch begins past the checkpoints: run up to it
+            throw std::logic_error("a stretch must begin at a checkpoint");
+        m_streams.erase(m_streams.begin(), m_streams.end() - 1);
         return;
     }
-    finish(error, false);
+    m_streams.clear();
+    for (int n = 0; n < count; ++n)
+        m_streams.emplace_back(m_checkpoints.at(segment + n));
+}
+
+// Reads the next group whole, then deciphers its segments together. An early
+// end of the file ends the stretch there.
+bool CipheredPieces::readGroup()
+{
+    const int segment = int(m_groupStart / segmentBytes());
+    const int count = groupSize(segment);
+    const qint64 wanted = qMin(count * segmentBytes(), m_to - m_groupStart);
+    int errorNumber = 0;
+    const qint64 read = FileSystem::readAt(m_file, m_group.data(), wanted, m_groupStart, errorNumber);
+    if (read < 0) {
+        m_error = FileSystem::errorText(errorNumber);
+        m_failed = true;
+        return false;
+    }
+    m_failed = read < wanted;
+    m_groupBytes = read;
+    startStreams(segment, count);
+    std::array<Rc4Streams::Piece, Streams> pieces;
+    for (int n = 0; n < count; ++n) {
+        const qint64 at = n * segmentBytes();
+        const qint64 length = qBound(qint64(0), read - at, segmentBytes());
+        auto *bytes = reinterpret_cast<std::uint8_t *>(m_group.data() + at);
+        pieces[size_t(n)] = {&m_streams[size_t(n)], std::span<std::uint8_t>(bytes, size_t(length))};
+    }
+    Rc4Streams::crypt(std::span(pieces.data(), size_t(count)));
+    return read > 0;
 }

@@ -4,6 +4,8 @@
 #include "text/AnsiDecoder.h"
 #include "text/UnitPairScan.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype SeparatorLength = 2;
@@ -35,6 +37,19 @@ void QuestionLines::Builder::splitAppended()
         starts.push_back(std::uint32_t(next));
         return next;
     });
+    m_split = m_lines.m_text.size();
+}
+
+void QuestionLines::Builder::appendWritten(qsizetype units, std::span<const std::uint32_t> starts)
+{
+    splitAppended();
+    const auto offset = std::uint32_t(m_lines.m_text.size());
+    m_lines.m_text.resize(offset + units);
+    std::vector<std::uint32_t> &lineStarts = m_lines.m_lineStarts;
+    const size_t before = lineStarts.size();
+    lineStarts.resize(before + starts.size());
+    std::transform(starts.begin(), starts.end(), lineStarts.begin() + qsizetype(before),
+                   [offset](std::uint32_t start) { return start + offset; });
     m_split = m_lines.m_text.size();
 }
 

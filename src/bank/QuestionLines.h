@@ -56,6 +56,11 @@ public:
     QString &text() { return m_lines.m_text; }
     // Finds the line breaks in what was appended since the last call.
     void splitAppended();
+    // Takes `units` units of text that another writer has put in place
+    // right after the text so far, where no CR LF is cut, and the starts of
+    // its lines but the first, counted from its beginning: its first line goes
+    // on the last line so far.
+    void appendWritten(qsizetype units, std::span<const std::uint32_t> starts);
     QuestionLines finish();
 
 private:

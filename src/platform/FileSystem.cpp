@@ -147,6 +147,24 @@ WriteResult replaceFile(const QString &path, QByteArrayView bytes, const Status 
     return putInPlace(descriptor, temporaryPath, path, written, errorNumber);
 }
 
+qint64 readAt(QFile &file, char *into, qint64 bytes, qint64 offset, int &errorNumber)
+{
+    qint64 total = 0;
+    while (total < bytes) {
+        const qint64 read = NativeFiles::readSomeAt(file.handle(), into + total, bytes - total, offset + total);
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0) {
+            errorNumber = errno;
+            return -1;
+        }
+        if (read == 0)
+            break;
+        total += read;
+    }
+    return total;
+}
+
 bool writeStandardOutput(QByteArrayView bytes, int &errorNumber)
 {
     std::fflush(stdout);

@@ -39,6 +39,11 @@ Status status(const QString &path);
 // a FIFO's writer; `file` is left open only on a regular file, unbuffered.
 Status openForReading(const QString &path, QFile &file);
 
+// Reads up to `bytes` of the open `file` from `offset` on, without moving its
+// position, so that two threads may read one open file at once. The bytes
+// read, fewer only at the end of the file; -1 with `errorNumber` on failure.
+qint64 readAt(QFile &file, char *into, qint64 bytes, qint64 offset, int &errorNumber);
+
 // True when both paths name one file that exists: by the same path, a hard
 // link or a symbolic link.
 bool sameFile(const QString &first, const QString &second);

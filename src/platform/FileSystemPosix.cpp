@@ -133,6 +133,11 @@ bool nameUnnamed(int descriptor, const QString &path)
     return ::linkat(AT_FDCWD, open.constData(), AT_FDCWD, nativePath(path).constData(), AT_SYMLINK_FOLLOW) == 0;
 }
 
+qint64 readSomeAt(int descriptor, char *data, qint64 size, qint64 offset)
+{
+    return ::pread(descriptor, data, size_t(size), off_t(offset));
+}
+
 qint64 writeSome(int descriptor, const char *data, qint64 size)
 {
     return ::write(descriptor, data, size_t(size));

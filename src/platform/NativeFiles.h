@@ -20,6 +20,9 @@ int createNew(const QString &path);
 int createUnnamed(const QString &folder);
 // Gives such a file the name `path`, which must be free.
 bool nameUnnamed(int descriptor, const QString &path);
+// Reads some of `size` bytes from `offset` on without moving the file's
+// position: how many, 0 at the end, or -1.
+qint64 readSomeAt(int descriptor, char *data, qint64 size, qint64 offset);
 // Writes some of `size` bytes: how many, or -1.
 qint64 writeSome(int descriptor, const char *data, qint64 size);
 bool setPermissions(int descriptor, unsigned permissions);

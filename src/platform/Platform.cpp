@@ -1,11 +1,10 @@
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <new>
 
-#include <unistd.h>
-#if defined(__linux__)
 #include <sys/mman.h>
-#endif
+#include <unistd.h>
 
 namespace Platform {
 
@@ -30,6 +29,29 @@ void adviseLargePages(const void *data, std::size_t bytes)
     (void)data;
     (void)bytes;
 #endif
+}
+
+PageBuffer::PageBuffer(std::size_t bytes, Pages pages) : m_bytes(bytes)
+{
+    if (bytes == 0)
+        return;
+    int flags = MAP_PRIVATE | MAP_ANONYMOUS;
+#if defined(MAP_POPULATE)
+    if (pages == Pages::AtOnce)
+        flags |= MAP_POPULATE;
+#else
+    (void)pages;
+#endif
+    void *data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, flags, -1, 0);
+    if (data == MAP_FAILED)
+        throw std::bad_alloc();
+    m_data = static_cast<char *>(data);
+}
+
+PageBuffer::~PageBuffer()
+{
+    if (m_data)
+        munmap(m_data, m_bytes);
 }
 
 } // namespace Platform

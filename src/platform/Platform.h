@@ -15,4 +15,26 @@ bool runsAsRoot();
 // load. Only advice: nothing changes where the system does not follow it.
 void adviseLargePages(const void *data, std::size_t bytes);
 
+// A buffer taken straight from the system and handed back whole when it is
+// gone: the C library would keep a freed buffer of a few mebibytes for
+// later. Its pages are handed over at once, or as each is first written.
+// Throws std::bad_alloc when there is no memory.
+class PageBuffer
+{
+public:
+    enum class Pages { AtOnce, OnFirstWrite };
+
+    explicit PageBuffer(std::size_t bytes, Pages pages = Pages::AtOnce);
+    ~PageBuffer();
+
+    PageBuffer(const PageBuffer &) = delete;
+    PageBuffer &operator=(const PageBuffer &) = delete;
+
+    char *data() const { return m_data; }
+
+private:
+    char *m_data = nullptr;
+    std::size_t m_bytes;
+};
+
 } // namespace Platform

@@ -60,16 +60,21 @@ const std::uint8_t *decodeCharacters(const GbkTable &table, const std::uint8_t *
 
 void AnsiDecoder::decode(QByteArrayView piece, QString &text)
 {
-    const GbkTable &table = GbkTable::instance();
-    if (!table.usable()) {
+    if (!GbkTable::instance().usable()) {
         m_forConverter.append(piece);
         return;
     }
     const qsizetype start = text.size();
     // Every byte gives at most one unit; one more for a character begun in the last piece.
     text.resize(start + piece.size() + 1);
-    char16_t *const first = reinterpret_cast<char16_t *>(text.data());
-    char16_t *out = first + start;
+    const qsizetype units = decodeInto(piece, reinterpret_cast<char16_t *>(text.data()) + start);
+    text.truncate(start + units);
+}
+
+qsizetype AnsiDecoder::decodeInto(QByteArrayView piece, char16_t *const first)
+{
+    const GbkTable &table = GbkTable::instance();
+    char16_t *out = first;
     const auto *in = reinterpret_cast<const std::uint8_t *>(piece.data());
     const auto *const end = in + piece.size();
 
@@ -84,7 +89,20 @@ void AnsiDecoder::decode(QByteArrayView piece, QString &text)
         out += ascii;
         in = decodeCharacters(table, in + ascii, end, out, m_pendingLead);
     }
-    text.truncate(out - first);
+    return out - first;
+}
+
+qsizetype AnsiDecoder::freshStart(QByteArrayView bytes)
+{
+    const GbkTable &table = GbkTable::instance();
+    if (!table.usable())
+        return -1;
+    for (qsizetype at = 0; at < bytes.size(); ++at) {
+        const auto byte = std::uint8_t(bytes[at]);
+        if (table.endsEveryCharacter(byte) && table.single(byte) != u'\r')
+            return at + 1;
+    }
+    return -1;
 }
 
 void AnsiDecoder::finish(QString &text)

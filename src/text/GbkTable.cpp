@@ -32,6 +32,8 @@ GbkTable::GbkTable() : m_pair(256 * 256, NotATrail)
         for (int trail = 0; trail < 256 && m_usable; ++trail)
             learnPair(decoder, std::uint8_t(lead), std::uint8_t(trail));
     }
+    if (m_usable)
+        findCharacterEnds();
 }
 
 void GbkTable::learnSingle(QStringDecoder &decoder, std::uint8_t byte)
@@ -44,6 +46,16 @@ void GbkTable::learnSingle(QStringDecoder &decoder, std::uint8_t byte)
     m_usable = text.size() == 1 && (byte >= 0x80 || text.at(0).unicode() == byte);
     m_isSingle[byte] = true;
     m_single[byte] = text.at(0).unicode();
+}
+
+void GbkTable::findCharacterEnds()
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        bool ends = m_isSingle[size_t(byte)];
+        for (int lead = 0; lead < 256 && ends; ++lead)
+            ends = m_isSingle[size_t(lead)] || pair(std::uint8_t(lead), std::uint8_t(byte)) == NotATrail;
+        m_endsEveryCharacter[size_t(byte)] = ends;
+    }
 }
 
 void GbkTable::learnPair(QStringDecoder &decoder, std::uint8_t lead, std::uint8_t trail)

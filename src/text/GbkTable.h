@@ -30,15 +30,20 @@ public:
     // The character of lead byte and trail byte, or NotATrail: the converter
     // then gives a replacement character and reads the trail byte afresh.
     char16_t pair(std::uint8_t lead, std::uint8_t trail) const { return m_pair[lead * 256u + trail]; }
+    // The byte is a character of its own that no lead byte takes as its
+    // trail: decoding after it gives the same whatever came before it.
+    bool endsEveryCharacter(std::uint8_t byte) const { return m_endsEveryCharacter[byte]; }
 
 private:
     GbkTable();
     void learnSingle(QStringDecoder &decoder, std::uint8_t byte);
     void learnPair(QStringDecoder &decoder, std::uint8_t lead, std::uint8_t trail);
+    void findCharacterEnds();
 
     bool m_usable = true;
     std::array<bool, 256> m_isSingle{};
     std::array<char16_t, 256> m_single{};
+    std::array<bool, 256> m_endsEveryCharacter{};
     std::vector<char16_t> m_pair;
 };
 

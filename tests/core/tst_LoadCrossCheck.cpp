@@ -2,7 +2,9 @@
 #include "TestBanks.h"
 #include "TestFiles.h"
 
+#include "bank/BankFile.h"
 #include "bank/BankReader.h"
+#include "bank/CipheredPieces.h"
 #include "text/AnsiDecoder.h"
 #include "text/CodePage.h"
 
@@ -10,6 +12,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 // The fast load against the plain one: GBK decoding against Qt's converter,
 // the line split against QString::split, the whole load against both.
@@ -144,6 +148,92 @@ private slots:
             QVERIFY(reader.readQuestionLines(path, lines));
             QCOMPARE(linesOf(lines), referenceBankLines(enciphered(plain)));
         }
+    }
+
+    // Stretches deciphered from checkpoints close together: many segments,
+    // groups cut short at the stretch's end, a last stream running past the
+    // last checkpoint, streams out of step, a stretch from a later checkpoint.
+    void piecesAreThePlainBytesInOrder()
+    {
+        QTemporaryDir dir;
+        QRandomGenerator random(8);
+        const QString path = dir.filePath(QStringLiteral("bank.dat"));
+        for (const qint64 spacing : {qint64(4096), qint64(1000)}) {
+            const std::vector<Rc4State> states = KeystreamCheckpoints::compute(BankFile::BankKey, spacing, 20);
+            const KeystreamCheckpoints checkpoints(spacing, states);
+            for (int round = 0; round < 30; ++round) {
+                const QByteArray plain = randomBytes(random, int(spacing) * (round % 3 == 0 ? 30 : 12));
+                writeFile(path, enciphered(plain));
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                const qint64 from = qMin(round % 4 * spacing, plain.size() / spacing * spacing);
+                CipheredPieces pieces(file, from, file.size(), checkpoints);
+                QByteArray read;
+                for (QByteArrayView piece = pieces.next(); !piece.isEmpty(); piece = pieces.next())
+                    read += piece;
+                QVERIFY(pieces.errorString().isEmpty());
+                QCOMPARE(read, plain.sliced(from));
+            }
+        }
+    }
+
+    // The load in two stretches on two threads, with checkpoints every 256
+    // bytes so that small files are split: the bytes around the seam are
+    // every kind there is, a CR LF and double-byte characters cut by it
+    // among them, or bytes where no decoder can begin afresh for longer
+    // than the thread looks (this thread then loads it all). The lines, and
+    // the text and line starts themselves, are those of one decoder.
+    void loadInTwoStretchesMatchesOneDecoder()
+    {
+        const std::vector<Rc4State> states = KeystreamCheckpoints::compute(BankFile::BankKey, 256, 64);
+        const KeystreamCheckpoints checkpoints(256, states);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bank.dat"));
+        QRandomGenerator random(18);
+        // 4 × 256 bytes: the second thread's stretch begins at byte 512.
+        const QList<QByteArray> seams = {"\r|\n", "\xD6|\xD0", "\xD6\xD0|\xB9\xFA", "\x81|\x0A", "\xFF|\x80",
+                                         "\r\n|\r\n", "\r|\r\n", "a|\xD6", "\xD6|\x7F\r\n"};
+        for (int round = 0; round < 600; ++round) {
+            QByteArray plain;
+            while (plain.size() < 1024 + random.bounded(3000))
+                plain += round % 3 == 2 ? randomBytes(random, 300) : damagedText(random);
+            if (round < seams.size() * 20) {
+                const QByteArray seam = seams.at(round % seams.size());
+                const qsizetype cut = seam.indexOf('|');
+                plain = plain.first(1024);
+                plain.replace(512 - cut, seam.size() - 1, QByteArray(seam).remove(cut, 1));
+                if (round / seams.size() % 4 == 3)
+                    plain.replace(512, 900, CodePage::toAnsi(QString(450, QChar(0x4E2D))));
+            }
+            writeFile(path, enciphered(plain));
+            QuestionLines lines;
+            BankReader reader(checkpoints);
+            QVERIFY(reader.readQuestionLines(path, lines));
+            const QuestionLines expected = QuestionLines::fromPlainBank(plain);
+            QCOMPARE(lines.text(), expected.text());
+            QVERIFY(std::ranges::equal(lines.lineStarts(), expected.lineStarts()));
+            QCOMPARE(linesOf(lines), referenceBankLines(enciphered(plain)));
+        }
+    }
+
+    // The checkpoints made at build time: a bank of 2.5 MB is split at the
+    // first, 1 MiB in, with a double-byte character cut there.
+    void loadAcrossTheFirstCheckpoint()
+    {
+        QTemporaryDir dir;
+        QRandomGenerator random(1);
+        QByteArray plain;
+        while (plain.size() < 2'500'000)
+            plain += damagedText(random);
+        plain.replace((1 << 20) - 1, 2, CodePage::toAnsi(QStringLiteral("国")));
+        const QString path = dir.filePath(QStringLiteral("bank.dat"));
+        writeFile(path, enciphered(plain));
+        QuestionLines lines;
+        BankReader reader;
+        QVERIFY(reader.readQuestionLines(path, lines));
+        const QuestionLines expected = QuestionLines::fromPlainBank(plain);
+        QCOMPARE(lines.text(), expected.text());
+        QVERIFY(std::ranges::equal(lines.lineStarts(), expected.lineStarts()));
     }
 };
 

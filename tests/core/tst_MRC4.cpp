@@ -1,13 +1,66 @@
+#include "bank/BankCheckpoints.h"
+#include "bank/BankFile.h"
 #include "cipher/MRC4.h"
+#include "cipher/Rc4Streams.h"
 #include "ReferenceRc4.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <vector>
 
 namespace {
 
 QByteArray crypt(QByteArray bytes, const QString &key)
 {
     MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size())}, key);
+    return bytes;
+}
+
+std::span<std::uint8_t> spanOf(QByteArray &bytes, qsizetype from = 0, qsizetype length = -1)
+{
+    return {reinterpret_cast<std::uint8_t *>(bytes.data()) + from, size_t(length < 0 ? bytes.size() - from : length)};
+}
+
+QByteArray randomBytes(QRandomGenerator &random, qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = char(random.bounded(256));
+    return bytes;
+}
+
+// Deciphers `bytes` from the checkpoints, as many segments together as
+// `together`, each in pieces of random lengths, and the part past the
+// last checkpoint by the last stream going on.
+QByteArray cryptFromCheckpoints(QByteArray bytes, const KeystreamCheckpoints &checkpoints, int together,
+                                QRandomGenerator &random)
+{
+    const qint64 spacing = checkpoints.spacing();
+    const qint64 covered = spacing * (checkpoints.count() - 1);
+    std::vector<Rc4Streams::Stream> streams;
+    streams.reserve(size_t(checkpoints.count()));
+    for (qint64 first = 0; first < bytes.size(); first += together * spacing) {
+        std::vector<Rc4Streams::Piece> pieces;
+        for (qint64 at = first; at < qMin(bytes.size(), first + together * spacing); at += spacing) {
+            const qint64 length = at >= covered ? bytes.size() - at : qMin(spacing, bytes.size() - at);
+            streams.emplace_back(checkpoints.at(int(at / spacing)));
+            pieces.push_back({&streams.back(), spanOf(bytes, at, length)});
+            if (at >= covered)
+                break;
+        }
+        while (std::any_of(pieces.begin(), pieces.end(), [](const auto &piece) { return !piece.bytes.empty(); })) {
+            std::vector<Rc4Streams::Piece> step;
+            for (Rc4Streams::Piece &piece : pieces) {
+                const size_t length = qMin(piece.bytes.size(), size_t(random.bounded(3 * 1024)));
+                step.push_back({piece.stream, piece.bytes.first(length)});
+                piece.bytes = piece.bytes.subspan(length);
+            }
+            Rc4Streams::crypt(step);
+        }
+        if (first + together * spacing > covered)
+            break;
+    }
     return bytes;
 }
 
@@ -29,6 +82,9 @@ private slots:
     void blankKeyRekeys();
     void rejectedKeysLeaveBufferUntouched_data();
     void rejectedKeysLeaveBufferUntouched();
+    void streamsFromCheckpointsMatchTheWholeStream_data();
+    void streamsFromCheckpointsMatchTheWholeStream();
+    void bankCheckpointsAreTheBankKeystream();
 };
 
 void TestMRC4::publishedVectors_data()
@@ -124,6 +180,49 @@ void TestMRC4::rejectedKeysLeaveBufferUntouched()
     QVERIFY_THROWS_EXCEPTION(MRC4::KeyError,
                              MRC4::CryptBytes({reinterpret_cast<std::uint8_t *>(buffer.data()), size_t(buffer.size())}, key));
     QCOMPARE(buffer, before);
+}
+
+// Spacings that are multiples of 256 keep the streams' i in step; the others do not.
+void TestMRC4::streamsFromCheckpointsMatchTheWholeStream_data()
+{
+    QTest::addColumn<qint64>("spacing");
+    QTest::addColumn<int>("count");
+    QTest::newRow("4 KiB") << qint64(4096) << 40;
+    QTest::newRow("1000 bytes, out of step") << qint64(1000) << 150;
+    QTest::newRow("few checkpoints, a long last stream") << qint64(512) << 3;
+}
+
+void TestMRC4::streamsFromCheckpointsMatchTheWholeStream()
+{
+    QFETCH(qint64, spacing);
+    QFETCH(int, count);
+    const std::vector<Rc4State> states = KeystreamCheckpoints::compute(BankFile::BankKey, spacing, count);
+    const KeystreamCheckpoints checkpoints(spacing, states);
+    QRandomGenerator random(count);
+    for (int round = 0; round < 40; ++round) {
+        const QByteArray plain = randomBytes(random, random.bounded(int(spacing * (count + 2))));
+        const QByteArray expected = crypt(plain, BankFile::BankKey);
+        for (int together = 1; together <= Rc4Streams::MaxStreams; ++together)
+            QCOMPARE(cryptFromCheckpoints(plain, checkpoints, together, random), expected);
+    }
+}
+
+// The table made at build time against MRC4 now: every checkpoint, and bytes
+// across three checkpoints deciphered from them.
+void TestMRC4::bankCheckpointsAreTheBankKeystream()
+{
+    const KeystreamCheckpoints &table = BankCheckpoints::table();
+    QCOMPARE(table.count(), BankCheckpoints::Count);
+    const std::vector<Rc4State> states = KeystreamCheckpoints::compute(BankFile::BankKey, table.spacing(), table.count());
+    for (int n = 0; n < table.count(); ++n) {
+        QVERIFY(table.at(n).box == states[size_t(n)].box);
+        QCOMPARE(table.at(n).i, states[size_t(n)].i);
+        QCOMPARE(table.at(n).j, states[size_t(n)].j);
+    }
+    QRandomGenerator random(5380);
+    const QByteArray plain = randomBytes(random, 3 * table.spacing() + 777);
+    const QByteArray expected = crypt(plain, BankFile::BankKey);
+    QCOMPARE(cryptFromCheckpoints(plain, table, 3, random), expected);
 }
 
 QTEST_APPLESS_MAIN(TestMRC4)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -195,9 +196,10 @@ private slots:
         QCOMPARE(runTool({"check", link}).exitCode, 0);
     }
 
-    // The load reads on a second thread, and a long search scans on two; a
-    // process that may start none still loads the sample bank, and one long
-    // enough for the search to share its scan, and searches them, on its own thread.
+    // A bank of 2 MiB or more loads on two threads, and a long search scans
+    // on two; a process that may start none still loads a bank long enough
+    // for both, and one long enough for the search to share its scan, and
+    // searches them, on its own thread.
     void bankLoadsWhereNoThreadMayStart()
     {
         if (!Platform::runsAsRoot())
@@ -205,7 +207,9 @@ private slots:
         QTemporaryDir here;
         letOthersEnter(here.path());
         const QString bank = here.filePath(QStringLiteral("data.dat"));
-        QVERIFY(QFile::copy(qEnvironmentVariable("VELLMAR_SAMPLE_BANK"), bank));
+        // Large enough to be loaded in two stretches, the second on a thread of its own.
+        writeBankText(bank, QStringLiteral("中国的首都是哪里-zgdsdsnl\r\n北京\r\n").repeated(80'000));
+        QVERIFY(QFileInfo(bank).size() > 2 * (1 << 20));
         const QString longBank = here.filePath(QStringLiteral("long.dat"));
         writeLongBank(longBank);
         for (const QString &file : {bank, longBank})
