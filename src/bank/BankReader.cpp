@@ -72,13 +72,13 @@ bool BankReader::readQuestionLines(const QString &path, QuestionLines &lines)
     }
 }
 
-// Where the second thread's stretch begins: at the checkpoint nearest 48 %
+// Where the second thread's stretch begins: at the checkpoint nearest 46 %
 // of the bank, for this thread moves the other's text besides; 0 for a bank
 // of less than two segments, which one thread loads. It begins at a
 // checkpoint, never past the last.
 qint64 BankReader::tailStart() const
 {
-    constexpr qint64 HeadPercent = 48;
+    constexpr qint64 HeadPercent = 46;
     const qint64 spacing = m_checkpoints->spacing();
     if (m_size < 2 * spacing || m_checkpoints->count() < 2)
         return 0;
