@@ -3,6 +3,8 @@
 #include <QQuickWindow>
 #include <QWebEngineProfile>
 
+#include <malloc.h>
+
 namespace EngineStart {
 
 // Following Qt Quick, the engine too composites in software: no OpenGL
@@ -12,6 +14,11 @@ void prepareBeforeApplication()
 {
     if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
         QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
+    // The engine runs some thirty threads in the window's process, and glibc
+    // would give each that allocates an arena of its own (up to eight a
+    // core), each keeping the memory freed in it: two serve a small pane.
+    // Before any thread has started; the renderer is a process of its own.
+    mallopt(M_ARENA_MAX, 2);
 }
 
 void start()

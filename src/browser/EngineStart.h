@@ -5,7 +5,8 @@
 namespace EngineStart {
 
 // Qt's side of the pane draws in software, unless the user has chosen
-// otherwise (QT_QUICK_BACKEND). Runs before the application object exists.
+// otherwise (QT_QUICK_BACKEND), and the engine's threads share a few malloc
+// arenas. Runs before the application object exists.
 void prepareBeforeApplication();
 
 // Starts the engine with the settings the environment holds now.
