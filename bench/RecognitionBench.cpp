@@ -8,6 +8,7 @@
 #include "ResidentMemory.h"
 
 #include "bank/BankReader.h"
+#include "screen/ModelTrial.h"
 #include "screen/TextRecogniser.h"
 #include "search/BigramIndex.h"
 #include "search/SearchResult.h"
@@ -118,11 +119,23 @@ void BM_LoadModelAndRead(benchmark::State &state)
     state.counters["added_mb"] = addedBytes / double(state.iterations()) / (1024 * 1024);
 }
 
+// What the first load adds: the model tried in a child process.
+void BM_ModelTrial(benchmark::State &state)
+{
+    for (auto _ : state) {
+        if (modelTrialFailure(TextRecogniser::ModelName)) {
+            state.SkipWithError("the OCR model cannot be loaded");
+            return;
+        }
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_RightQuestionFirst)->Apply(lookAndSize);
 BENCHMARK(BM_RecogniseOneLine)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadModelAndRead)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ModelTrial)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 int main(int argc, char **argv)
 {

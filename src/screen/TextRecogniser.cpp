@@ -1,6 +1,9 @@
 #include "screen/TextRecogniser.h"
 
 #include "screen/GreyUpscale.h"
+#include "screen/ModelTrial.h"
+
+#include <QDebug>
 
 #include <omp.h>
 #include <tesseract/baseapi.h>
@@ -37,6 +40,14 @@ bool TextRecogniser::loadModel()
     // busy machine (measured: 290 ms a reading with them, 57 ms without).
     // No parallel level is active, whatever thread counts the engine asks for.
     omp_set_max_active_levels(0);
+    if (!m_modelTried) {
+        if (const std::optional<QString> failure = modelTrialFailure(ModelName)) {
+            qWarning().noquote() << *failure;
+            m_modelFailed = true;
+            return false;
+        }
+        m_modelTried = true;
+    }
     auto engine = std::make_unique<tesseract::TessBaseAPI>();
     if (engine->Init(nullptr, ModelName, tesseract::OEM_LSTM_ONLY) != 0) {
         m_modelFailed = true;

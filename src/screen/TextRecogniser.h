@@ -13,7 +13,8 @@ class TessBaseAPI;
 // Reads the text of a picture of a question with Tesseract's Simplified
 // Chinese model: the picture grey and doubled, read as one block of text
 // (a question wrapped over two lines is read whole). The model is loaded at
-// the first read, so that nobody who never reads the screen pays for it.
+// the first read, so that nobody who never reads the screen pays for it; a
+// model file that would end the program is found in a child process first.
 // One thread at a time.
 class TextRecogniser
 {
@@ -40,6 +41,8 @@ private:
 
     std::unique_ptr<tesseract::TessBaseAPI> m_engine;
     bool m_modelFailed = false;
+    // Tried once in a child process before the first load (see ModelTrial.h).
+    bool m_modelTried = false;
 };
 
 // What the engine gives, as a player would write it: lines joined, and a
