@@ -7,7 +7,6 @@
 #include "browser/HarvestLinks.h"
 #include "browser/WebAddresses.h"
 #include "browser/WebPane.h"
-#include "search/SearchQuestions.h"
 #include "ui/BrowserPlugin.h"
 #include "ui/ClickableLabel.h"
 #include "ui/ControlLayout.h"
@@ -74,6 +73,7 @@ void Form1::createScreenReading()
 
 void Form1::setQuestionLines(QuestionLines lines)
 {
+    m_narrowing.linesChanging();
     m_questionLines = std::move(lines);
     m_screenReading->bankChanged();
 }
@@ -273,8 +273,10 @@ void Form1::showStartTip()
 
 void Form1::searchQuery(const QString &query)
 {
-    if (const std::optional<SearchResult> result = SearchQuestions(m_questionLines, query))
+    if (const std::optional<SearchResult> result = m_narrowing.search(query))
         showResult(*result);
+    // Narrows the next search while the player types on; off this thread.
+    m_narrowing.typed(query);
 }
 
 // Both lists are rebuilt from nothing, so no row stays selected.

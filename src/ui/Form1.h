@@ -3,6 +3,7 @@
 #include "bank/QuestionLines.h"
 #include "browser/LinkRows.h"
 #include "browser/PageOpener.h"
+#include "search/TypedNarrowing.h"
 #include "ui/ControlFactory.h"
 #include "ui/PlayerBank.h"
 #include "ui/QueryBox.h"
@@ -93,6 +94,9 @@ private:
     void openPage(const QUrl &address);
 
     QuestionLines m_questionLines;
+    // Narrows each search from the query typed before it; made after the
+    // lines it reads, and so stopped before they go.
+    TypedNarrowing m_narrowing{m_questionLines};
     std::vector<ControlFactory::MadeControl> m_controls;
     QTabWidget *m_SSTab1 = nullptr;
     QWidget *m_pageArea = nullptr;

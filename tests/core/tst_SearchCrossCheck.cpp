@@ -2,6 +2,7 @@
 
 #include "search/ScanWorker.h"
 #include "search/SearchQuestions.h"
+#include "search/TypedNarrowing.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -69,9 +70,8 @@ ScanSplit randomSplit(QRandomGenerator &random, const QuestionLines &lines)
     return split;
 }
 
-void compareSearches(const QuestionLines &lines, const QString &query, const ScanSplit &split = {})
+void compareResults(const std::optional<SearchResult> &fast, const QuestionLines &lines, const QString &query)
 {
-    const std::optional<SearchResult> fast = SearchQuestions(lines, query, split);
     const std::optional<SearchResult> reference = searchQuestionsReference(lines, query);
     QCOMPARE(fast.has_value(), reference.has_value());
     if (!fast)
@@ -80,6 +80,31 @@ void compareSearches(const QuestionLines &lines, const QString &query, const Sca
     QCOMPARE(fast->Questions, reference->Questions);
     QCOMPARE(fast->Answers, reference->Answers);
     QCOMPARE(fast->StatusText, reference->StatusText);
+}
+
+void compareSearches(const QuestionLines &lines, const QString &query, const ScanSplit &split = {})
+{
+    compareResults(SearchQuestions(lines, query, split), lines, query);
+}
+
+// What a player does to the query box next: types the next unit of what they
+// mean to find (now and then in capitals), deletes the last one, pastes
+// another text, or empties the box.
+QString nextQuery(QRandomGenerator &random, const QString &query, QString &meant, const QString &bankText)
+{
+    const int choice = random.bounded(10);
+    if (choice == 0)
+        return query.chopped(std::min<qsizetype>(query.size(), 1 + random.bounded(2)));
+    if (choice == 1) {
+        meant = randomQuery(random, bankText);
+        return QString();
+    }
+    if (choice == 2)
+        return randomQuery(random, bankText);
+    if (meant.size() <= query.size() || !meant.startsWith(query, Qt::CaseInsensitive))
+        meant = query + randomQuery(random, bankText);
+    const QString unit = meant.mid(query.size(), 1);
+    return query + (random.bounded(5) == 0 ? unit.toUpper() : unit);
 }
 
 } // namespace
@@ -207,6 +232,79 @@ private slots:
             compareSearches(bank, query);
             compareSearches(bank, query, ScanSplit{0, 0, 1000});
             compareSearches(bank, query, ScanSplit{bank.text().size() / 3, 0, 777});
+        }
+    }
+
+    // Sequences of edits, each searched through the narrowing by what was
+    // typed before and told to it, some with time for the narrowing to end
+    // and some at once; now and then the bank changes. Small caps make many
+    // narrowings fall back to the scan of the whole bank.
+    void typedQueriesThroughTheNarrowing()
+    {
+        QRandomGenerator random(1831);
+        int narrowed = 0;
+        for (int round = 0; round < 300; ++round) {
+            QString text = randomBankText(random);
+            QuestionLines lines = QuestionLines::fromText(text);
+            TypedNarrowing narrowing(lines, random.bounded(3) == 0 ? random.bounded(3) : 1000);
+            QString query;
+            QString meant;
+            for (int edit = 0; edit < 60; ++edit) {
+                if (random.bounded(40) == 0) {
+                    narrowing.linesChanging();
+                    QCOMPARE(narrowing.narrowedBy(), QString());
+                    text = randomBankText(random);
+                    lines = QuestionLines::fromText(text);
+                }
+                query = nextQuery(random, query, meant, text);
+                if (random.bounded(2) == 0)
+                    narrowing.waitForNarrowing();
+                const QString by = narrowing.narrowedBy();
+                narrowed += !by.isEmpty() && query.toLower().contains(by) && searchNeedle(query) ? 1 : 0;
+                compareResults(narrowing.search(query), lines, query);
+                narrowing.typed(query);
+                if (QTest::currentTestFailed()) {
+                    qWarning() << "bank" << text << "query" << query << "narrowed by" << by;
+                    return;
+                }
+            }
+        }
+        QVERIFY2(narrowed > 1000, qPrintable(QString::number(narrowed)));
+    }
+
+    // A bank of many pieces of narrowing, with the narrowing text's lines
+    // more or fewer than the cap: over it, the narrowing is dropped and the
+    // search scans the bank.
+    void narrowingCapInABigBank()
+    {
+        QRandomGenerator random(44);
+        QStringList lines;
+        int holdingXy = 0;
+        for (int n = 0; n < 60000; ++n) {
+            // No CR or LF, which would move the lines after it.
+            QString line = QStringLiteral("ab").repeated(1 + random.bounded(8)) + QString::number(n);
+            if (n % 2 == 0 && random.bounded(500) == 0) {
+                line.insert(random.bounded(line.size() + 1), QStringLiteral("xy"));
+                ++holdingXy;
+            }
+            lines << line;
+        }
+        const QuestionLines bank = QuestionLines::fromText(lines.join(QStringLiteral("\r\n")));
+        QVERIFY(bank.text().size() > 600000); // a few pieces of the narrowing's scan
+        for (const qsizetype cap : {qsizetype(holdingXy) - 1, qsizetype(holdingXy), qsizetype(30000)}) {
+            TypedNarrowing narrowing(bank, cap);
+            narrowing.typed(QStringLiteral("XY"));
+            narrowing.waitForNarrowing();
+            const QString byXy = cap >= holdingXy ? QStringLiteral("xy") : QString();
+            QCOMPARE(narrowing.narrowedBy(), byXy);
+            for (const QString query : {"xyab", "abxy", "XYAB", "axyb", "xyxy"})
+                compareResults(narrowing.search(query), bank, query);
+            narrowing.typed(QStringLiteral("abab"));
+            narrowing.waitForNarrowing();
+            // Every question holds "abab" or not, 30,000 in all; a narrowing
+            // dropped leaves the one before at hand.
+            QCOMPARE(narrowing.narrowedBy(), cap >= 30000 ? QStringLiteral("abab") : byXy);
+            compareResults(narrowing.search(QStringLiteral("ababab")), bank, QStringLiteral("ababab"));
         }
     }
 
