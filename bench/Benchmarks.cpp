@@ -18,9 +18,12 @@
 #include "ReferenceSearch.h"
 #include "search/ScanWorker.h"
 #include "search/SearchQuestions.h"
+#include "search/TypedNarrowing.h"
 #include "text/AnsiDecoder.h"
 
 #include <benchmark/benchmark.h>
+
+#include <QElapsedTimer>
 
 #if defined(VELLMAR_BENCH_OPENSSL)
 // RC4 is deprecated in OpenSSL 3, yet still there; it is only the yardstick here.
@@ -97,6 +100,57 @@ void BM_SearchCommonFirstPairOneThread(benchmark::State &state)
     for (auto _ : state)
         benchmark::DoNotOptimize(SearchQuestions(lines, AbsentCommonPairQuery, oneThread));
     state.SetBytesProcessed(state.iterations() * textBytes(lines));
+}
+
+// Narrows by `typedBefore` as the window does while the player types, and
+// says how long that took, on its own thread (`narrowing_ms`).
+bool narrowBy(benchmark::State &state, TypedNarrowing &narrowing, const QString &typedBefore)
+{
+    QElapsedTimer timer;
+    timer.start();
+    narrowing.typed(typedBefore);
+    narrowing.waitForNarrowing();
+    state.counters["narrowing_ms"] = double(timer.nsecsElapsed()) / 1e6;
+    if (narrowing.narrowedBy() == typedBefore)
+        return true;
+    state.SkipWithError("the narrowing was dropped");
+    return false;
+}
+
+// The query as the player types it: "ddvd" after "ddv", which the narrowing
+// found in no question while the player typed.
+void BM_SearchNarrowedCommonFirstPair(benchmark::State &state)
+{
+    const QuestionLines &lines = benchBank(int(state.range(0))).lines;
+    TypedNarrowing narrowing(lines);
+    if (!narrowBy(state, narrowing, AbsentCommonPairQuery.chopped(1)) ||
+        !runsEmpty(state, narrowing.search(AbsentCommonPairQuery)))
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(narrowing.search(AbsentCommonPairQuery));
+}
+
+// The narrowed search's own cost: "ddvd" after "dd", kept here without a
+// cap, which checks every other question line, each on its own
+// (`ns_per_line`). A narrowing at its cap checks one question in
+// TypedNarrowing::PairsPerKeptLine at most.
+void BM_SearchNarrowedWide(benchmark::State &state)
+{
+    const QuestionLines &lines = benchBank(int(state.range(0))).lines;
+    TypedNarrowing narrowing(lines, lines.pairCount());
+    const QString typedBefore = AbsentCommonPairQuery.first(2);
+    if (!narrowBy(state, narrowing, typedBefore) || !runsEmpty(state, narrowing.search(AbsentCommonPairQuery)))
+        return;
+    QElapsedTimer timer;
+    timer.start();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(narrowing.search(AbsentCommonPairQuery));
+    const qint64 elapsed = timer.nsecsElapsed();
+    qint64 holding = 0;
+    for (qsizetype i = 0; i + 1 < lines.size(); i += 2)
+        holding += lines.at(i).contains(typedBefore) ? 1 : 0;
+    state.counters["lines_checked"] = double(holding);
+    state.counters["ns_per_line"] = double(elapsed) / double(state.iterations()) / double(std::max<qint64>(holding, 1));
 }
 
 void BM_SearchHitsAtTheEnd(benchmark::State &state)
@@ -324,6 +378,8 @@ void searchSizes(benchmark::internal::Benchmark *benchmark)
 BENCHMARK(BM_SearchFullScan)->Apply(searchSizes)->UseRealTime();
 BENCHMARK(BM_SearchCommonFirstPair)->Apply(searchSizes)->UseRealTime();
 BENCHMARK(BM_SearchCommonFirstPairOneThread)->Apply(searchSizes);
+BENCHMARK(BM_SearchNarrowedCommonFirstPair)->Apply(searchSizes)->UseRealTime();
+BENCHMARK(BM_SearchNarrowedWide)->Apply(searchSizes)->UseRealTime();
 BENCHMARK(BM_SearchHitsAtTheEnd)->Apply(searchSizes)->UseRealTime();
 BENCHMARK(BM_SearchTypical)->Apply(searchSizes)->UseRealTime();
 BENCHMARK(BM_BaselinePerLine)->Apply(searchSizes);

@@ -1,10 +1,12 @@
 // A bank and a query made from the input → SearchQuestions, against the
 // plain search (one substring test per question line): on one thread, and
-// shared by two in chunks and from points that small banks reach.
+// shared by two in chunks and from points that small banks reach; and
+// narrowed from a text typed before it.
 #include "FuzzCheck.h"
 #include "ReferenceSearch.h"
 
 #include "search/SearchQuestions.h"
+#include "search/TypedNarrowing.h"
 
 #include <QStringList>
 
@@ -70,6 +72,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                       .arg(split.minSplitUnits)
                       .arg(split.chunkUnits)
                       .arg(describe(fast), describe(reference)));
+    }
+    // Narrowed by the query less its last unit, as typed before it, and by
+    // its first two units with a cap of one line, past which the narrowing
+    // is dropped.
+    const std::array<std::pair<QString, qsizetype>, 2> narrowings = {std::pair(query.chopped(std::min<qsizetype>(query.size(), 1)), units),
+                                                                     std::pair(query.first(std::min<qsizetype>(query.size(), 2)), 1)};
+    for (const auto &[typedBefore, cap] : narrowings) {
+        TypedNarrowing narrowing(lines, cap);
+        narrowing.typed(typedBefore);
+        narrowing.waitForNarrowing();
+        const std::optional<SearchResult> narrowed = narrowing.search(query);
+        fuzzCheck(narrowed == reference, "a narrowed search gives what the plain search gives",
+                  QStringLiteral("query \"%1\", narrowed by \"%2\" (cap %3)\nnarrowed: %4\nplain: %5")
+                      .arg(query, narrowing.narrowedBy())
+                      .arg(cap)
+                      .arg(describe(narrowed), describe(reference)));
     }
     return 0;
 }

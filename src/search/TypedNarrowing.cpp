@@ -205,7 +205,7 @@ bool TypedNarrowing::filter(const Narrowing &from, Narrowing &narrowing)
 
 bool TypedNarrowing::withinCap(const Narrowing &narrowing) const
 {
-    const qsizetype cap = m_maxLines.value_or(m_lines.pairCount() / PairsPerKeptLine);
+    const qsizetype cap = m_maxLines.value_or(std::max(m_lines.pairCount() / PairsPerKeptLine, MinKeptLines));
     return qsizetype(narrowing.questions.size()) <= cap;
 }
 

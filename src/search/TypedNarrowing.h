@@ -23,13 +23,15 @@
 class TypedNarrowing
 {
 public:
-    // Lines of a narrowing kept at most: one question in this many.
+    // Lines of a narrowing kept at most: one question in this many, and
+    // never fewer than MinKeptLines, which a search checks in a few
+    // microseconds.
     static constexpr qsizetype PairsPerKeptLine = 16;
+    static constexpr qsizetype MinKeptLines = 1024;
 
     // Narrows searches of `lines`, which must outlive it; linesChanging()
-    // comes before they change. `maxLines` (by default the bank's pairs
-    // divided by PairsPerKeptLine) caps a narrowing's lines: past it the
-    // narrowing is dropped.
+    // comes before they change. `maxLines` (by default as above) caps a
+    // narrowing's lines: past it the narrowing is dropped.
     explicit TypedNarrowing(const QuestionLines &lines, std::optional<qsizetype> maxLines = std::nullopt);
     // Stops the narrowing in progress and the thread.
     ~TypedNarrowing();

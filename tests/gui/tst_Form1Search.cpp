@@ -221,6 +221,24 @@ private slots:
         }
     }
 
+    // The lines that held what was typed with one bank say nothing of the
+    // next one, which is searched whole.
+    void aNewBankForgetsWhatWasTyped()
+    {
+        clickBox();
+        type(QStringLiteral("城市"));
+        QTest::qWait(100); // time for the narrowing by "城市"
+        QStringList lines;
+        for (int pair = 1; pair <= 30; ++pair)
+            lines << QStringLiteral("题%1").arg(pair) << QStringLiteral("答%1").arg(pair);
+        lines << QStringLiteral("新的城市问题") << QStringLiteral("新答案");
+        form->useBank({QStringLiteral("new.dat"), QuestionLines::fromText(lines.join(QStringLiteral("\r\n"))), {}},
+                      QStringLiteral("换了"));
+        type(QStringLiteral("问题"));
+        QCOMPARE(rowsOf(lQ()), QStringList{QStringLiteral("新的城市问题")});
+        QCOMPARE(rowsOf(lA()), QStringList{QStringLiteral("新答案")});
+    }
+
     // Events that arrive while start-up lets pending events run meet no bank yet.
     void searchBeforeTheBankIsLoaded()
     {
