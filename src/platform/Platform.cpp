@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <new>
 
+#include <pthread.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -28,6 +30,14 @@ void adviseLargePages(const void *data, std::size_t bytes)
 #else
     (void)data;
     (void)bytes;
+#endif
+}
+
+void runThreadWhenIdle()
+{
+#if defined(__linux__) && defined(SCHED_IDLE)
+    const sched_param parameters{};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &parameters);
 #endif
 }
 

@@ -15,6 +15,10 @@ bool runsAsRoot();
 // load. Only advice: nothing changes where the system does not follow it.
 void adviseLargePages(const void *data, std::size_t bytes);
 
+// Asks the system to run the calling thread only on time that no other
+// thread wants (Linux's SCHED_IDLE), for work that may wait. Only advice.
+void runThreadWhenIdle();
+
 // A buffer taken straight from the system and handed back whole when it is
 // gone: the C library would keep a freed buffer of a few mebibytes for
 // later. Its pages are handed over at once, or as each is first written.

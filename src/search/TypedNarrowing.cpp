@@ -3,6 +3,8 @@
 #include "search/QuestionRangeScan.h"
 #include "search/RarestPair.h"
 
+#include "platform/Platform.h"
+
 #include <algorithm>
 #include <system_error>
 
@@ -14,9 +16,6 @@ constexpr qsizetype PieceUnits = qsizetype(1) << 18;
 // A narrowing's lines are checked against a longer text this many at a time
 // between looks at whether it was stopped.
 constexpr size_t FilterStep = 1024;
-// Progress counts in parts of this many; a narrowing this far on is waited for.
-constexpr int ProgressParts = 1024;
-constexpr int NearlyDone = ProgressParts * 7 / 8;
 
 // The narrowing text: at least a pair of units, as the bank's scan looks for pairs.
 constexpr qsizetype MinNarrowingUnits = 2;
@@ -48,8 +47,8 @@ std::optional<SearchResult> TypedNarrowing::search(const QString &query, const S
         return std::nullopt;
     std::shared_ptr<const Narrowing> narrowing;
     {
-        std::unique_lock lock(m_mutex);
-        settleForSearch(lock, *needle);
+        const std::lock_guard lock(m_mutex);
+        stopForSearch();
         narrowing = servingNarrowing(*needle);
     }
     if (!narrowing)
@@ -63,7 +62,7 @@ void TypedNarrowing::typed(const QString &query)
     {
         const std::lock_guard lock(m_mutex);
         m_waiting.reset();
-        if (m_running == text)
+        if (m_running == text && !m_cancel)
             return;
         if (m_running)
             m_cancel = true;
@@ -107,17 +106,14 @@ bool TypedNarrowing::startThread()
     return true;
 }
 
-// A search keeps both cores: a narrowing in progress is stopped, unless it
-// would serve the search and has little left to do.
-void TypedNarrowing::settleForSearch(std::unique_lock<std::mutex> &lock, const QString &needle)
+// A search keeps both cores, and never waits for the narrowing's thread,
+// which runs only on time nobody else wants: the narrowing in progress is
+// told to stop, and the search goes on without it.
+void TypedNarrowing::stopForSearch()
 {
     m_waiting.reset();
-    if (!m_running)
-        return;
-    const bool serves = needle.contains(*m_running);
-    if (!serves || m_progress.load(std::memory_order_relaxed) < NearlyDone)
+    if (m_running)
         m_cancel = true;
-    m_changed.wait(lock, [this] { return !m_running; });
 }
 
 std::shared_ptr<const TypedNarrowing::Narrowing> TypedNarrowing::servingNarrowing(const QString &text) const
@@ -130,6 +126,9 @@ std::shared_ptr<const TypedNarrowing::Narrowing> TypedNarrowing::servingNarrowin
 
 void TypedNarrowing::serve()
 {
+    // Narrowing is only ever ahead of the player: the window's thread, the
+    // search's worker and the display come first.
+    Platform::runThreadWhenIdle();
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_waiting || m_stop; });
@@ -139,7 +138,6 @@ void TypedNarrowing::serve()
         m_waiting.reset();
         m_running = job.text;
         m_cancel = false;
-        m_progress = 0;
         lock.unlock();
         std::optional<Narrowing> made = narrow(job);
         lock.lock();
@@ -172,8 +170,6 @@ bool TypedNarrowing::scanBank(const QString &text, Narrowing &narrowing)
     for (qsizetype first = 0; first <= lastQuestion;) {
         if (m_cancel.load(std::memory_order_relaxed))
             return false;
-        m_progress.store(int(m_lines.lineStart(first) * ProgressParts / std::max<qsizetype>(end, 1)),
-                         std::memory_order_relaxed);
         const qsizetype pieceEnd = firstQuestionFrom(m_lines, m_lines.lineStart(first) + PieceUnits, lastQuestion) - 2;
         const qsizetype last = std::max(pieceEnd, first);
         const QuestionHits hits = scanQuestionRange(m_lines, text, rarest, first, last, wanted);
@@ -191,11 +187,8 @@ bool TypedNarrowing::filter(const Narrowing &from, Narrowing &narrowing)
 {
     const size_t count = from.questions.size();
     for (size_t index = 0; index < count; ++index) {
-        if (index % FilterStep == 0) {
-            if (m_cancel.load(std::memory_order_relaxed))
-                return false;
-            m_progress.store(int(index * ProgressParts / count), std::memory_order_relaxed);
-        }
+        if (index % FilterStep == 0 && m_cancel.load(std::memory_order_relaxed))
+            return false;
         const std::uint32_t line = from.questions[index];
         if (m_lines.at(line).contains(narrowing.text))
             narrowing.questions.push_back(line);
