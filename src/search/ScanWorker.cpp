@@ -35,10 +35,13 @@ bool ScanWorker::take()
     return true;
 }
 
-bool ScanWorker::runBeside(const std::function<void()> &job, const std::function<void()> &here)
+void ScanWorker::runBeside(const std::function<void()> &job, const std::function<void()> &here)
 {
-    if (!take())
-        return false;
+    if (!take()) {
+        here();
+        job();
+        return;
+    }
     {
         const std::lock_guard lock(m_mutex);
         m_job = &job;
@@ -46,9 +49,16 @@ bool ScanWorker::runBeside(const std::function<void()> &job, const std::function
     m_changed.notify_all();
     here();
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_job == nullptr; });
+    // A job the worker has not begun is taken back; one it has begun is waited for.
+    const bool takenBack = m_job != nullptr && !m_running;
+    if (takenBack)
+        m_job = nullptr;
+    else
+        m_changed.wait(lock, [this] { return m_job == nullptr; });
     m_taken = false;
-    return true;
+    lock.unlock();
+    if (takenBack)
+        job();
 }
 
 std::int64_t ScanWorker::jobsRun() const
@@ -65,10 +75,12 @@ void ScanWorker::serve()
         if (m_stop)
             return;
         const std::function<void()> &job = *m_job;
+        m_running = true;
         lock.unlock();
         job();
         lock.lock();
         m_job = nullptr;
+        m_running = false;
         ++m_jobsRun;
         m_changed.notify_all();
     }

@@ -49,7 +49,8 @@ private:
     }
 
     // This thread and the worker take chunks of the rest in turn; where the
-    // worker cannot be had, this thread takes them all.
+    // worker cannot be had, or has not begun when this thread is through,
+    // this thread takes them all.
     void scanShared(qsizetype first)
     {
         ScanChunks chunks(m_lines, first, m_lastQuestion, m_split.chunkUnits, MaxHits - int(m_hits.size()));
@@ -57,8 +58,7 @@ private:
             return scanQuestionRange(m_lines, m_needle, m_rarest, from, to, wanted);
         };
         const std::function<void()> work = [&] { chunks.work(scan); };
-        if (!ScanWorker::shared().runBeside(work, work))
-            work();
+        ScanWorker::shared().runBeside(work, work);
         chunks.collect(m_hits);
     }
 

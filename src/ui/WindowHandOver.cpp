@@ -2,20 +2,20 @@
 
 #include "ui/Form1.h"
 #include "ui/PlayerBank.h"
-#include "platform/LocalSocket.h"
 #include "ui/ProgramOptions.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSocketNotifier>
+#include <QLocalSocket>
 #include <QStandardPaths>
 
 #include <cstdio>
 
 namespace {
 
+constexpr int ConnectTimeoutMs = 1000;
 // A bank handed over loads in the running window before it answers.
 constexpr int AnswerTimeoutMs = 120000;
 const QString Ok = QStringLiteral("ok");
@@ -40,23 +40,16 @@ QString WindowHandOver::socketName()
         + QString::fromLatin1(tag);
 }
 
-// A connection is taken at once or refused (no one listens, or only a
-// crashed window's socket is left).
 std::optional<int> WindowHandOver::handToRunningWindow(const ProgramOptions &options)
 {
-    const std::optional<int> connection = LocalSocket::connectTo(socketName());
-    if (!connection)
+    QLocalSocket socket;
+    socket.connectToServer(socketName());
+    if (!socket.waitForConnected(ConnectTimeoutMs))
         return std::nullopt;
+    socket.write(requestFor(options).toUtf8() + '\n');
     QByteArray reply;
-    if (LocalSocket::writeAll(*connection, requestFor(options).toUtf8() + '\n')) {
-        while (!reply.endsWith('\n')) {
-            const QByteArray more = LocalSocket::readSome(*connection, AnswerTimeoutMs);
-            if (more.isEmpty())
-                break;
-            reply += more;
-        }
-    }
-    LocalSocket::close(*connection);
+    while (!reply.endsWith('\n') && socket.waitForReadyRead(AnswerTimeoutMs))
+        reply += socket.readAll();
     const QString answer = QString::fromUtf8(reply).trimmed();
     if (answer == Ok)
         return 0;
@@ -65,54 +58,31 @@ std::optional<int> WindowHandOver::handToRunningWindow(const ProgramOptions &opt
     return 1;
 }
 
-// No window answered on the socket, so one found there is a crashed
-// window's, and it is replaced.
 WindowHandOver::WindowHandOver(Form1 &form)
-    : QObject(&form)
+    : QLocalServer(&form)
     , m_form(form)
-    , m_listening(LocalSocket::listenAt(socketName()))
 {
-    if (!m_listening)
-        return;
-    auto *waiting = new QSocketNotifier(*m_listening, QSocketNotifier::Read, this);
-    connect(waiting, &QSocketNotifier::activated, this, &WindowHandOver::takeConnections);
-}
-
-WindowHandOver::~WindowHandOver()
-{
-    if (m_listening)
-        LocalSocket::stopListening(*m_listening, socketName());
-}
-
-// Each later start sends one line and waits for the one line answering it.
-void WindowHandOver::takeConnections()
-{
-    while (const std::optional<int> connection = LocalSocket::accept(*m_listening)) {
-        auto *readable = new QSocketNotifier(*connection, QSocketNotifier::Read, this);
-        connect(readable, &QSocketNotifier::activated, readable, [this, readable, received = QByteArray()]() mutable {
-            if (!answerWhenWhole(int(readable->socket()), received))
-                return;
-            LocalSocket::close(int(readable->socket()));
-            readable->setEnabled(false);
-            readable->deleteLater();
-        });
+    setSocketOptions(QLocalServer::UserAccessOption);
+    // No window answered on it, so a socket there is a crashed window's.
+    if (!listen(socketName()) && serverError() == QAbstractSocket::AddressInUseError) {
+        removeServer(socketName());
+        listen(socketName());
     }
+    connect(this, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+        }
+    });
 }
 
-// True once the connection is done with: its line answered, or the other
-// side gone before the line was whole.
-bool WindowHandOver::answerWhenWhole(int connection, QByteArray &received)
+void WindowHandOver::answer(QLocalSocket *socket)
 {
-    const QByteArray more = LocalSocket::readSome(connection, 0);
-    if (more.isEmpty())
-        return true;
-    received += more;
-    const qsizetype end = received.indexOf('\n');
-    if (end < 0)
-        return false;
-    const QString request = QString::fromUtf8(received.left(end)).trimmed();
-    LocalSocket::writeAll(connection, carryOut(request).toUtf8() + '\n');
-    return true;
+    if (!socket->canReadLine())
+        return;
+    const QString request = QString::fromUtf8(socket->readLine()).trimmed();
+    socket->write(carryOut(request).toUtf8() + '\n');
+    socket->flush();
 }
 
 QString WindowHandOver::carryOut(const QString &request)

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QByteArray>
-#include <QObject>
+#include <QLocalServer>
 #include <QString>
 
 #include <optional>
 
 class Form1;
+class QLocalSocket;
 struct ProgramOptions;
 
 // One window per user and display. A later start hands its request to the
@@ -14,7 +14,7 @@ struct ProgramOptions;
 // with --bank or --install-bank) and ends; the running window listens on a
 // local socket in the user's runtime folder. A socket left by a window that
 // crashed answers nobody, and the next window takes its place.
-class WindowHandOver : public QObject
+class WindowHandOver : public QLocalServer
 {
     Q_OBJECT
 
@@ -25,14 +25,11 @@ public:
 
     // Listens for later starts, on behalf of `form`.
     explicit WindowHandOver(Form1 &form);
-    ~WindowHandOver() override;
 
 private:
     static QString socketName();
-    void takeConnections();
-    bool answerWhenWhole(int connection, QByteArray &received);
+    void answer(QLocalSocket *socket);
     QString carryOut(const QString &request);
 
     Form1 &m_form;
-    std::optional<int> m_listening;
 };

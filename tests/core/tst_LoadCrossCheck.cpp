@@ -181,7 +181,8 @@ private slots:
     // bytes so that small files are split: the bytes around the seam are
     // every kind there is, a CR LF and double-byte characters cut by it
     // among them, or bytes where no decoder can begin afresh for longer
-    // than the thread looks (this thread then loads it all). The lines, and
+    // than the thread looks (this thread then loads it all), or a second
+    // stretch running past the last checkpoint. The lines, and
     // the text and line starts themselves, are those of one decoder.
     void loadInTwoStretchesMatchesOneDecoder()
     {
@@ -195,7 +196,8 @@ private slots:
                                          "\r\n|\r\n", "\r|\r\n", "a|\xD6", "\xD6|\x7F\r\n"};
         for (int round = 0; round < 600; ++round) {
             QByteArray plain;
-            while (plain.size() < 1024 + random.bounded(3000))
+            // Now and then past the last checkpoint, 16 KiB in.
+            while (plain.size() < (round % 10 == 9 ? 20'000 : 1024 + random.bounded(3000)))
                 plain += round % 3 == 2 ? randomBytes(random, 300) : damagedText(random);
             if (round < seams.size() * 20) {
                 const QByteArray seam = seams.at(round % seams.size());

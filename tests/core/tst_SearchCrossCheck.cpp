@@ -3,8 +3,12 @@
 #include "search/ScanWorker.h"
 #include "search/SearchQuestions.h"
 
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -128,10 +132,9 @@ private slots:
     // Every lead, from none to the whole bank, and chunks of 1 to 7 units,
     // over banks whose hits are thin or dense: hits before the split point,
     // after it and on both of its sides, fewer or more than the limit in a
-    // chunk. The worker really takes chunks.
+    // chunk.
     void everySplitPoint()
     {
-        const std::int64_t jobsBefore = ScanWorker::shared().jobsRun();
         QRandomGenerator random(31);
         for (int round = 0; round < 40; ++round) {
             QStringList lines;
@@ -152,7 +155,35 @@ private slots:
                 }
             }
         }
-        QVERIFY(ScanWorker::shared().jobsRun() > jobsBefore);
+    }
+
+    // The worker runs a job on a thread of its own while the caller's part
+    // waits for it; a job it has not begun when the caller's part ends runs
+    // on the caller's thread, once.
+    void workerRunsBesideTheCaller()
+    {
+        ScanWorker &worker = ScanWorker::shared();
+        const std::int64_t jobsBefore = worker.jobsRun();
+        std::atomic<bool> jobRan = false;
+        std::thread::id jobThread;
+        worker.runBeside(
+            [&] {
+                jobThread = std::this_thread::get_id();
+                jobRan = true;
+            },
+            [&] {
+                QElapsedTimer waited;
+                waited.start();
+                while (!jobRan && waited.elapsed() < 10000)
+                    std::this_thread::yield();
+            });
+        QVERIFY(jobRan);
+        QVERIFY(jobThread != std::this_thread::get_id());
+        QCOMPARE(worker.jobsRun(), jobsBefore + 1);
+        int runs = 0;
+        for (int round = 0; round < 1000; ++round)
+            worker.runBeside([&] { ++runs; }, [] {});
+        QCOMPARE(runs, 1000);
     }
 
     // A bank larger than the samples the search judges pairs by, with one
