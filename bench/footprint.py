@@ -4,7 +4,7 @@
 Run under an X server without a window manager (make bench uses xvfb-run).
 For the sample bank and for the benchmarks' generated banks of 1,000,000 and
 4,000,000 pairs it starts vellmar-quiz from a folder of its own that holds a
-copy of the program, its browser plugin and the bank as data.dat, and
+copy of the program, its plugins and the bank as data.dat, and
 measures:
 
 - exec -> the window mapped (the X server's MapNotify), -> the window first
@@ -61,7 +61,7 @@ ABSENT_COMMON_QUERY = "ddvd"  # in no bank either, but "dd" stands in one questi
 EARLY_QUERY = "dsds"          # 20 hits within the first lines of every bank
 GENERATED_PAIRS = (1_000_000, 4_000_000)
 BANK_NAME = "data.dat"
-PLUGIN_FOLDER = "plugins"  # the browser pane's plugin, beside the program
+PLUGIN_FOLDER = "plugins"  # the browser pane's and the text recogniser's plugins, beside the program
 
 MB = 1e6
 FRAME_MASK = (1 << 55) - 1
@@ -413,7 +413,7 @@ class Start:
 
 def measure_bank(screen, quiz, bank, starts, keystrokes, options=()):
     with tempfile.TemporaryDirectory(prefix="vellmar-footprint-") as folder:
-        # The program finds its bank and its browser plugin beside its own
+        # The program finds its bank and its plugins beside its own
         # file, so they are copied, not linked.
         shutil.copy2(quiz, os.path.join(folder, "vellmar-quiz"))
         plugins = os.path.join(os.path.dirname(quiz), PLUGIN_FOLDER)

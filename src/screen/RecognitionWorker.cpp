@@ -1,5 +1,7 @@
 #include "screen/RecognitionWorker.h"
 
+#include "screen/RecogniserPlugin.h"
+
 #include <malloc.h>
 
 RecognitionWorker::RecognitionWorker(const QuestionLines &lines, std::chrono::milliseconds modelIdle)
@@ -14,7 +16,12 @@ void RecognitionWorker::read(const QImage &picture, quint64 ticket)
 {
     ScreenReadingOutcome outcome;
     outcome.ticket = ticket;
-    const std::optional<QString> text = m_recogniser.read(picture);
+    if (!makeReader()) {
+        outcome.recogniserMissing = RecogniserPlugin::problem();
+        emit finished(outcome);
+        return;
+    }
+    const std::optional<QString> text = m_reader->read(picture);
     if (!text) {
         outcome.modelMissing = true;
         emit finished(outcome);
@@ -32,9 +39,19 @@ void RecognitionWorker::read(const QImage &picture, quint64 ticket)
     emit finished(outcome);
 }
 
+bool RecognitionWorker::makeReader()
+{
+    if (m_reader)
+        return true;
+    if (RecogniserEngine *engine = RecogniserPlugin::engine())
+        m_reader = engine->createReader();
+    return m_reader != nullptr;
+}
+
 void RecognitionWorker::unloadModel()
 {
-    m_recogniser.unloadModel();
+    if (m_reader)
+        m_reader->unloadModel();
     // Thousands of small blocks of the engine's: without a trim the
     // allocator keeps their pages for the thread.
     malloc_trim(0);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bank/QuestionLines.h"
-#include "screen/TextRecogniser.h"
+#include "screen/RecogniserEngine.h"
 #include "search/BigramIndex.h"
 #include "search/TolerantSearch.h"
 
@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 // What one reading of the screen gave.
@@ -20,13 +21,15 @@ struct ScreenReadingOutcome
     QString text;          // what was read
     TolerantResult result; // the bank's questions closest to it
     bool modelMissing = false;
+    // The tip line's words when the text recogniser's plugin cannot be loaded.
+    QString recogniserMissing;
 };
 Q_DECLARE_METATYPE(ScreenReadingOutcome)
 
 // Reads pictures and ranks the bank's questions, on a thread of its own: the
-// OCR model and the bank's bigram index are made there at the first reading,
-// so the window never waits for them and a player who never reads the
-// screen never pays for them. The model, the larger of the two (some 48 MB)
+// text recogniser's plugin, the OCR model and the bank's bigram index are
+// loaded and made there at the first reading, so the window never waits for
+// them and a player who never reads the screen never pays for them. The model, the larger of the two (some 48 MB)
 // and the quicker to make again (some 0.1–0.2 s against the index's second),
 // is let go once no reading came for `modelIdle`.
 class RecognitionWorker : public QObject
@@ -43,16 +46,19 @@ public:
     // The bank changed: the next reading builds the index again.
     void forgetIndex();
 
-    bool modelLoaded() const { return m_recogniser.modelLoaded(); }
+    bool modelLoaded() const { return m_reader && m_reader->modelLoaded(); }
 
 signals:
     void finished(const ScreenReadingOutcome &outcome);
 
 private:
+    // The reader from the plugin, made at the first reading; false when the
+    // plugin cannot be loaded.
+    bool makeReader();
     void unloadModel();
 
     const QuestionLines &m_lines;
     std::optional<BigramIndex> m_index;
-    TextRecogniser m_recogniser;
+    std::unique_ptr<TextReader> m_reader;
     QTimer m_modelIdle;
 };

@@ -224,8 +224,12 @@ void ScreenReading::finished(const ScreenReadingOutcome &outcome)
     // A reading overtaken by a newer one is dropped.
     if (outcome.ticket != m_ticket)
         return;
+    if (!outcome.recogniserMissing.isEmpty()) {
+        emit problem(outcome.recogniserMissing);
+        return;
+    }
     if (outcome.modelMissing) {
-        emit problem(QStringLiteral("无法载入文字识别模型 %1（Debian：tesseract-ocr-chi-sim）").arg(QLatin1String(TextRecogniser::ModelName)));
+        emit problem(QStringLiteral("无法载入文字识别模型 %1（Debian：tesseract-ocr-chi-sim）").arg(QLatin1String(RecogniserModelName)));
         return;
     }
     emit read(outcome.text, outcome.result);

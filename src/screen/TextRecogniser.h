@@ -1,5 +1,7 @@
 #pragma once
 
+#include "screen/RecogniserEngine.h"
+
 #include <QImage>
 #include <QString>
 
@@ -16,25 +18,24 @@ class TessBaseAPI;
 // the first read, so that nobody who never reads the screen pays for it; a
 // model file that would end the program is found in a child process first.
 // One thread at a time.
-class TextRecogniser
+class TextRecogniser : public TextReader
 {
 public:
-    // The engine's name for the model, a file Debian's tesseract-ocr-chi-sim installs.
-    static constexpr const char *ModelName = "chi_sim";
+    static constexpr const char *ModelName = RecogniserModelName;
 
     TextRecogniser();
-    ~TextRecogniser();
+    ~TextRecogniser() override;
     TextRecogniser(const TextRecogniser &) = delete;
     TextRecogniser &operator=(const TextRecogniser &) = delete;
 
     // The text read, its lines joined and blanks between Chinese characters
     // dropped; none when the model cannot be loaded.
-    std::optional<QString> read(const QImage &image);
-    bool modelLoaded() const { return m_engine != nullptr; }
+    std::optional<QString> read(const QImage &image) override;
+    bool modelLoaded() const override { return m_engine != nullptr; }
     // Lets go of the model (some 45 MB, most of it tables of the engine's
     // older classifier, which Tesseract 5.3 builds even for its LSTM alone);
     // the next read loads it again.
-    void unloadModel();
+    void unloadModel() override;
 
 private:
     bool loadModel();

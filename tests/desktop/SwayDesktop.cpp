@@ -1,12 +1,10 @@
 #include "SwayDesktop.h"
 
+#include "DesktopProcesses.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
-#include <QThread>
-
-#include <functional>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -49,25 +47,6 @@ const char *const BareBusConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop/
 </busconfig>
 )";
 
-bool waitFor(const std::function<bool()> &ready)
-{
-    QDeadlineTimer deadline(StartTimeoutMs);
-    while (!ready()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
-bool installed(const QString &program, QString *problem)
-{
-    if (!QStandardPaths::findExecutable(program).isEmpty()
-        || !QStandardPaths::findExecutable(program, {QStringLiteral("/usr/libexec")}).isEmpty())
-        return true;
-    *problem = QStringLiteral("%1 is not installed (scripts/install-deps.sh test)").arg(program);
-    return false;
-}
 
 bool writeFile(const QString &path, const QByteArray &text)
 {
@@ -83,17 +62,6 @@ SwayDesktop::~SwayDesktop()
     stop(m_pipeWire);
     stop(m_bus);
     stop(m_sway);
-}
-
-void SwayDesktop::stop(QProcess &process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished();
-    }
 }
 
 QString SwayDesktop::lastLines(const QString &logName) const
@@ -173,7 +141,7 @@ bool SwayDesktop::startSway(QString *problem)
             if (!name.endsWith(QLatin1String(".lock")))
                 socket = name;
         return !socket.isEmpty() && QFile::exists(m_runtimeDir.filePath(QStringLiteral("display")));
-    });
+    }, StartTimeoutMs);
     if (!up || m_sway.state() == QProcess::NotRunning) {
         *problem = QStringLiteral("sway did not start: ") + lastLines(QStringLiteral("sway.log"));
         return false;
@@ -237,7 +205,7 @@ bool SwayDesktop::startPipeWire(QString *problem)
     m_pipeWire.start(QStringLiteral("pipewire"), {});
     const QString socket = m_runtimeDir.filePath(QStringLiteral("pipewire-0"));
     if (!m_pipeWire.waitForStarted(StartTimeoutMs)
-        || !waitFor([&] { return QFile::exists(socket) || m_pipeWire.state() == QProcess::NotRunning; })
+        || !waitFor([&] { return QFile::exists(socket) || m_pipeWire.state() == QProcess::NotRunning; }, StartTimeoutMs)
         || m_pipeWire.state() == QProcess::NotRunning) {
         *problem = QStringLiteral("PipeWire did not start: ") + lastLines(QStringLiteral("pipewire.log"));
         return false;

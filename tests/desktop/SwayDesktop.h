@@ -36,7 +36,6 @@ private:
     bool startBus(Portal portal, QString *problem);
     bool startPipeWire(QString *problem);
     QString lastLines(const QString &logName) const;
-    void stop(QProcess &process);
 
     QTemporaryDir m_runtimeDir;
     QTemporaryDir m_home;

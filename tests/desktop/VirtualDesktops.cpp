@@ -1,12 +1,9 @@
 #include "VirtualDesktops.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFile>
-#include <QStandardPaths>
-#include <QThread>
+#include "DesktopProcesses.h"
 
-#include <functional>
+#include <QCoreApplication>
+#include <QFile>
 
 namespace {
 
@@ -20,24 +17,6 @@ QProcessEnvironment withoutDisplays()
     return environment;
 }
 
-bool waitFor(const std::function<bool()> &ready)
-{
-    QDeadlineTimer deadline(StartTimeoutMs);
-    while (!ready()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
-bool installed(const QString &program, QString *problem)
-{
-    if (!QStandardPaths::findExecutable(program).isEmpty())
-        return true;
-    *problem = QStringLiteral("%1 is not installed (scripts/install-deps.sh test)").arg(program);
-    return false;
-}
 
 // An X display number no server on this machine holds.
 int freeDisplayNumber()
@@ -53,15 +32,8 @@ int freeDisplayNumber()
 
 VirtualDesktop::~VirtualDesktop()
 {
-    for (QProcess *process : {&m_windowManager, &m_server}) {
-        if (process->state() == QProcess::NotRunning)
-            continue;
-        process->terminate();
-        if (!process->waitForFinished(5000)) {
-            process->kill();
-            process->waitForFinished();
-        }
-    }
+    stop(m_windowManager);
+    stop(m_server);
 }
 
 bool VirtualDesktop::startServer(const QString &program, const QStringList &arguments)
@@ -87,7 +59,7 @@ std::unique_ptr<VirtualDesktop> VirtualDesktop::startX11WithOpenbox(QString *pro
                                                        QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
                                                        QStringLiteral("tcp")})
         || !waitFor([&] { return desktop->answers(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-len"),
-                                                                             QStringLiteral("0"), QStringLiteral("_NET_SUPPORTED")}); })) {
+                                                                             QStringLiteral("0"), QStringLiteral("_NET_SUPPORTED")}); }, StartTimeoutMs)) {
         *problem = QStringLiteral("Xvfb did not start on %1").arg(display);
         return nullptr;
     }
@@ -110,7 +82,7 @@ bool VirtualDesktop::startWindowManager()
     return waitFor([&] {
         return answers(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
                        "window id");
-    });
+    }, StartTimeoutMs);
 }
 
 bool VirtualDesktop::answers(const QString &program, const QStringList &arguments, const QByteArray &expected) const
@@ -141,7 +113,7 @@ std::unique_ptr<VirtualDesktop> VirtualDesktop::startHeadlessWeston(QString *pro
     if (!desktop->startServer(QStringLiteral("weston"),
                               {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--socket=") + socket,
                                QStringLiteral("--idle-time=0")})
-        || !waitFor([&] { return QFile::exists(desktop->m_runtimeDir.filePath(socket)); })) {
+        || !waitFor([&] { return QFile::exists(desktop->m_runtimeDir.filePath(socket)); }, StartTimeoutMs)) {
         *problem = QStringLiteral("Weston did not start");
         return nullptr;
     }

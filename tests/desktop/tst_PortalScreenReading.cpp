@@ -1,8 +1,8 @@
+#include "DesktopProcesses.h"
 #include "SwayDesktop.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QProcess>
 #include <QTest>
@@ -68,22 +68,7 @@ private:
         return probe.waitForStarted();
     }
 
-    // The probe's next line that is `word` or starts with it and a blank, without them.
-    QString expect(const QString &word, int timeoutMs = 30000)
-    {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!deadline.hasExpired()) {
-            if (!probe.canReadLine() && !probe.waitForReadyRead(int(deadline.remainingTime())))
-                break;
-            while (probe.canReadLine()) {
-                const QString line = QString::fromUtf8(probe.readLine()).chopped(1);
-                if (line == word || line.startsWith(word + u' '))
-                    return line.mid(word.size() + 1);
-                qInfo("probe: %s", qUtf8Printable(line));
-            }
-        }
-        return QStringLiteral("(no line \"%1\")").arg(word);
-    }
+    QString expect(const QString &word, int timeoutMs = 30000) { return expectProbeLine(probe, word, timeoutMs); }
 
     void send(const QString &line) { probe.write((line + u'\n').toUtf8()); }
 

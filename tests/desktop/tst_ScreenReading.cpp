@@ -1,6 +1,6 @@
+#include "DesktopProcesses.h"
 #include "VirtualDesktops.h"
 
-#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QProcess>
 #include <QTest>
@@ -71,22 +71,7 @@ private:
         QVERIFY(process.waitForFinished(10000));
     }
 
-    // The probe's next line that starts with `word`, without it.
-    QString expect(const QString &word, int timeoutMs = 30000)
-    {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!deadline.hasExpired()) {
-            if (!probe.canReadLine() && !probe.waitForReadyRead(int(deadline.remainingTime())))
-                break;
-            while (probe.canReadLine()) {
-                const QString line = QString::fromUtf8(probe.readLine()).chopped(1);
-                if (line.startsWith(word + u' '))
-                    return line.mid(word.size() + 1);
-                qInfo("probe: %s", qUtf8Printable(line));
-            }
-        }
-        return QString();
-    }
+    QString expect(const QString &word, int timeoutMs = 30000) { return expectProbeLine(probe, word, timeoutMs); }
 
     void send(const QString &line) { probe.write((line + u'\n').toUtf8()); }
 

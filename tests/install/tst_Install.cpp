@@ -77,7 +77,8 @@ private slots:
     void windowAndBankLieTogether()
     {
         for (const char *file : {"lib/vellmar-quiz/vellmar-quiz", "lib/vellmar-quiz/data.dat",
-                                 "lib/vellmar-quiz/plugins/vellmar-browser-pane.so", "bin/vellmar-bank"})
+                                 "lib/vellmar-quiz/plugins/vellmar-browser-pane.so",
+                                 "lib/vellmar-quiz/plugins/vellmar-text-recogniser.so", "bin/vellmar-bank"})
             QVERIFY2(QFileInfo(installed(QLatin1String(file))).isFile(), file);
         const QFileInfo link(installed(QStringLiteral("bin/vellmar-quiz")));
         QVERIFY(link.isSymLink());
@@ -105,6 +106,23 @@ private slots:
         QVERIFY(withoutBrowser.contains(QStringLiteral("libQt6Widgets")));
         QVERIFY(!withoutBrowser.contains(QStringLiteral("vellmar-browser-pane")));
         QVERIFY(!withoutBrowser.contains(QStringLiteral("WebEngine")));
+    }
+
+    // So is the OCR engine the text recogniser's, which the window loads at
+    // the first reading of the screen and not before.
+    void onlyTheRecognisersPluginLinksTheOcr()
+    {
+        const QString window = linkedLibraries(installed(QStringLiteral("lib/vellmar-quiz/vellmar-quiz")));
+        QVERIFY2(window.contains(QStringLiteral("libQt6Widgets")), qPrintable(window));
+        for (const char *ocrSide : {"libtesseract", "liblept"})
+            QVERIFY2(!window.contains(QLatin1String(ocrSide)), ocrSide);
+        const QString plugin = linkedLibraries(installed(QStringLiteral("lib/vellmar-quiz/plugins/vellmar-text-recogniser.so")));
+        QVERIFY2(plugin.contains(QStringLiteral("libtesseract")) && plugin.contains(QStringLiteral("liblept")), qPrintable(plugin));
+
+        const QString started = mappedBy(installed(QStringLiteral("bin/vellmar-quiz")), {QStringLiteral("--no-browser")});
+        QVERIFY(started.contains(QStringLiteral("libQt6Widgets")));
+        QVERIFY(!started.contains(QStringLiteral("vellmar-text-recogniser")));
+        QVERIFY(!started.contains(QStringLiteral("libtesseract")));
     }
 
     void desktopFilesAreInstalled()
