@@ -103,9 +103,11 @@ bool BankReader::decodeStretch(QFile &file, qint64 from, qint64 to, CodePage::An
 
 // The first stretch is loaded here while a second thread loads the last
 // (TailLoad) into the same text, further on; its text is moved down behind
-// this one's as it comes. Where no thread may start, or the last stretch
-// offers no place to begin decoding near its start, this thread loads it
-// all. The whole file is never held as bytes.
+// this one's as it comes. What the thread has not begun by the time this
+// one's stretch is done, this one takes back and loads behind it with the
+// thread's decoder. Where no thread may start, or the last stretch offers no
+// place to begin decoding near its start, this thread loads it all. The
+// whole file is never held as bytes.
 bool BankReader::readLines(QFile &file, const QString &path, QuestionLines &lines)
 {
     // Every byte decodes to one code unit at most, one more for the decoder's
@@ -115,7 +117,7 @@ bool BankReader::readLines(QFile &file, const QString &path, QuestionLines &line
     std::optional<TailLoad> tail;
     if (tailFrom > 0) {
         char16_t *const room = reinterpret_cast<char16_t *>(builder.text().data());
-        if (!tail.emplace(file, tailFrom, m_size, *m_checkpoints, room).started())
+        if (!tail.emplace(file, tailFrom, m_size, *m_checkpoints, room, m_secondThreadGroups).started())
             tail.reset();
     }
     CodePage::AnsiDecoder decoder;
@@ -123,24 +125,38 @@ bool BankReader::readLines(QFile &file, const QString &path, QuestionLines &line
     QString error;
     if (!decodeStretch(file, 0, tail ? tailFrom : m_size, decoder, builder, total, error))
         return fail(Failure::ReadFailed, path, error);
-    if (QByteArray leadIn; tail && tail->waitForStart(leadIn)) {
+    // A thread that has begun nothing is left to end on its own.
+    const bool tailBegun = tail && tail->takeBack();
+    if (QByteArray leadIn; tailBegun && tail->waitForStart(leadIn)) {
         decoder.decode(leadIn, builder.text());
         total += leadIn.size();
     } else if (tail) {
-        tail.reset();
+        if (tailBegun)
+            tail.reset();
         if (!decodeStretch(file, tailFrom, m_size, decoder, builder, total, error))
             return fail(Failure::ReadFailed, path, error);
     }
     if (total == 0)
         return fail(Failure::Empty, path);
     decoder.finish(builder.text());
-    if (tail) {
-        QString &text = builder.text();
-        const qsizetype units = tail->moveText(reinterpret_cast<char16_t *>(text.data()) + text.size(), error);
-        if (units < 0)
-            return fail(Failure::ReadFailed, path, error);
-        builder.appendWritten(units, tail->lineStarts());
-    }
+    if (tail && tailBegun && !appendTail(file, *tail, builder, total, error))
+        return fail(Failure::ReadFailed, path, error);
     lines = builder.finish();
+    return true;
+}
+
+// The second thread's text behind this one's, then the groups taken back from it.
+bool BankReader::appendTail(QFile &file, TailLoad &tail, QuestionLines::Builder &builder, qint64 &total, QString &error)
+{
+    QString &text = builder.text();
+    const qsizetype units = tail.moveText(reinterpret_cast<char16_t *>(text.data()) + text.size(), error);
+    if (units < 0)
+        return false;
+    builder.appendWritten(units, tail.lineStarts());
+    if (tail.resumeAt() >= m_size)
+        return true;
+    if (!decodeStretch(file, tail.resumeAt(), m_size, tail.decoder(), builder, total, error))
+        return false;
+    tail.decoder().finish(builder.text());
     return true;
 }

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <limits>
+
 namespace CodePage {
 class AnsiDecoder;
 }
@@ -35,6 +37,10 @@ public:
     // The file's bytes as they are on disk.
     bool readFileBytes(const QString &path, QByteArray &bytes);
 
+    // The second thread begins at most `groups` groups of segments and this
+    // one takes back the rest, whatever the timing; for tests of the seams.
+    void limitSecondThread(int groups) { m_secondThreadGroups = groups; }
+
     bool hasError() const { return bool(m_failure); }
     const BankFailure &failure() const { return m_failure; }
 
@@ -49,8 +55,10 @@ private:
     qint64 tailStart() const;
     bool decodeStretch(QFile &file, qint64 from, qint64 to, CodePage::AnsiDecoder &decoder,
                        QuestionLines::Builder &builder, qint64 &total, QString &error);
+    bool appendTail(QFile &file, class TailLoad &tail, QuestionLines::Builder &builder, qint64 &total, QString &error);
 
     const KeystreamCheckpoints *m_checkpoints;
     BankFailure m_failure;
     qint64 m_size = 0; // of the file openBank opened
+    int m_secondThreadGroups = std::numeric_limits<int>::max();
 };

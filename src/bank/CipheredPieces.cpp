@@ -23,13 +23,19 @@ QByteArrayView CipheredPieces::next()
         m_groupStart += m_groupBytes;
         m_groupBytes = 0;
         m_taken = 0;
-        if (m_failed || m_groupStart >= m_to || !readGroup())
+        if (m_failed || m_groupStart >= m_to || !claimGroup() || !readGroup())
             return {};
     }
     const qint64 length = qMin(PieceBytes, m_groupBytes - m_taken);
     const QByteArrayView piece(m_group.data() + m_taken, length);
     m_taken += length;
     return piece;
+}
+
+// Past the last checkpoint no one else could take the stream up.
+bool CipheredPieces::claimGroup()
+{
+    return !m_claim || m_groupStart / segmentBytes() >= m_checkpoints.count() || m_claim(m_groupStart);
 }
 
 // Segments that each begin at a checkpoint; past the last one, one at a time.

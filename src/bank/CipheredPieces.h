@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class QFile;
@@ -38,10 +39,15 @@ public:
     QByteArrayView next();
     // Why reading failed; empty when it did not.
     QString errorString() const { return m_error; }
+    // Asked before each group that begins at a checkpoint is read, with its
+    // offset; false ends the stretch there, so that another reader may take
+    // up the rest from that checkpoint.
+    void setClaim(std::function<bool(qint64 groupStart)> claim) { m_claim = std::move(claim); }
 
 private:
     qint64 segmentBytes() const { return m_checkpoints.spacing(); }
     int groupSize(int segment) const;
+    bool claimGroup();
     bool readGroup();
     void startStreams(int segment, int count);
 
@@ -53,6 +59,7 @@ private:
     qint64 m_taken = 0;      // of those, handed out
     bool m_failed = false;
     QString m_error;
+    std::function<bool(qint64)> m_claim;
     std::vector<Rc4Streams::Stream> m_streams;
     Platform::PageBuffer m_group;
 };

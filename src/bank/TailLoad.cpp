@@ -15,8 +15,11 @@ constexpr qsizetype CallerMargin = 2;
 
 } // namespace
 
-TailLoad::TailLoad(QFile &file, qint64 from, qint64 to, const KeystreamCheckpoints &checkpoints, char16_t *text)
-    : m_lineStarts(size_t((to - from) / 2 + 1) * sizeof(std::uint32_t), Platform::PageBuffer::Pages::OnFirstWrite)
+TailLoad::TailLoad(QFile &file, qint64 from, qint64 to, const KeystreamCheckpoints &checkpoints, char16_t *text,
+                   int groupLimit)
+    : m_groupLimit(groupLimit),
+      m_resumeAt(to),
+      m_lineStarts(size_t((to - from) / 2 + 1) * sizeof(std::uint32_t), Platform::PageBuffer::Pages::OnFirstWrite)
 {
     try {
         m_thread = std::thread([=, this, &file, &checkpoints] { load(file, from, to, checkpoints, text); });
@@ -35,6 +38,24 @@ TailLoad::~TailLoad()
 std::span<const std::uint32_t> TailLoad::lineStarts() const
 {
     return {reinterpret_cast<const std::uint32_t *>(m_lineStarts.data()), size_t(m_lineCount)};
+}
+
+bool TailLoad::takeBack()
+{
+    const std::lock_guard lock(m_mutex);
+    m_takenBack = true;
+    return m_groupsBegun > 0;
+}
+
+bool TailLoad::claim(qint64 groupStart)
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_takenBack || m_groupsBegun >= m_groupLimit) {
+        m_resumeAt = groupStart;
+        return false;
+    }
+    ++m_groupsBegun;
+    return true;
 }
 
 void TailLoad::reach(Stage stage)
@@ -108,6 +129,7 @@ void TailLoad::load(QFile &file, qint64 from, qint64 to, const KeystreamCheckpoi
 {
     try {
         CipheredPieces pieces(file, from, to, checkpoints);
+        pieces.setClaim([this](qint64 groupStart) { return claim(groupStart); });
         QByteArrayView piece = pieces.next();
         const qsizetype start = CodePage::AnsiDecoder::freshStart(piece);
         if (start < 0) {
@@ -123,21 +145,23 @@ void TailLoad::load(QFile &file, qint64 from, qint64 to, const KeystreamCheckpoi
         }
         reach(Stage::Loading);
 
-        CodePage::AnsiDecoder decoder;
-        qsizetype units = decoder.decodeInto(piece.sliced(start), written);
+        qsizetype units = m_decoder.decodeInto(piece.sliced(start), written);
         split(units);
         publish(units);
         while (!m_stop && !(piece = pieces.next()).isEmpty()) {
-            units += decoder.decodeInto(piece, written + units);
+            units += m_decoder.decodeInto(piece, written + units);
             split(units);
             publish(units);
         }
-        QString rest;
-        decoder.finish(rest);
-        std::memcpy(written + units, rest.constData(), size_t(rest.size()) * sizeof(char16_t));
-        units += rest.size();
-        split(units);
         const std::lock_guard lock(m_mutex);
+        // Where the caller takes up the rest, the decoder goes on with it.
+        if (m_resumeAt == to) {
+            QString rest;
+            m_decoder.finish(rest);
+            std::memcpy(written + units, rest.constData(), size_t(rest.size()) * sizeof(char16_t));
+            units += rest.size();
+            split(units);
+        }
         m_ready = units;
         m_error = pieces.errorString();
     } catch (const std::bad_alloc &) {

@@ -182,8 +182,9 @@ private slots:
     // every kind there is, a CR LF and double-byte characters cut by it
     // among them, or bytes where no decoder can begin afresh for longer
     // than the thread looks (this thread then loads it all), or a second
-    // stretch running past the last checkpoint. The lines, and
-    // the text and line starts themselves, are those of one decoder.
+    // stretch running past the last checkpoint. The second thread begins
+    // none, one, two or all of its groups, and this one takes back the rest.
+    // The lines, and the text and line starts themselves, are those of one decoder.
     void loadInTwoStretchesMatchesOneDecoder()
     {
         const std::vector<Rc4State> states = KeystreamCheckpoints::compute(BankFile::BankKey, 256, 64);
@@ -210,11 +211,45 @@ private slots:
             writeFile(path, enciphered(plain));
             QuestionLines lines;
             BankReader reader(checkpoints);
+            if (round % 4 < 3)
+                reader.limitSecondThread(round % 4);
             QVERIFY(reader.readQuestionLines(path, lines));
             const QuestionLines expected = QuestionLines::fromPlainBank(plain);
             QCOMPARE(lines.text(), expected.text());
             QVERIFY(std::ranges::equal(lines.lineStarts(), expected.lineStarts()));
             QCOMPARE(linesOf(lines), referenceBankLines(enciphered(plain)));
+        }
+    }
+
+    // Groups taken back from the second thread: a bank of 4 KiB with
+    // checkpoints every 256 bytes has its second stretch begin at 1792 and
+    // its groups at 2304 and 2816, where the thread stops after one or two;
+    // a CR LF or a double-byte character cut there goes on in its decoder.
+    void loadTakenBackFromTheSecondThread()
+    {
+        const std::vector<Rc4State> states = KeystreamCheckpoints::compute(BankFile::BankKey, 256, 64);
+        const KeystreamCheckpoints checkpoints(256, states);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bank.dat"));
+        QRandomGenerator random(46);
+        const QList<QByteArray> seams = {"\r|\n", "\xD6|\xD0", "\xD6\xD0|\xB9\xFA", "\x81|\x0A", "\r\n|\r\n", "a|\xD6"};
+        for (int round = 0; round < 120; ++round) {
+            QByteArray plain;
+            while (plain.size() < 4096)
+                plain += round % 2 ? randomBytes(random, 300) : damagedText(random);
+            plain.truncate(4096);
+            const QByteArray seam = seams.at(round % seams.size());
+            const qsizetype cut = seam.indexOf('|');
+            for (const qsizetype at : {2304, 2816})
+                plain.replace(at - cut, seam.size() - 1, QByteArray(seam).remove(cut, 1));
+            writeFile(path, enciphered(plain));
+            QuestionLines lines;
+            BankReader reader(checkpoints);
+            reader.limitSecondThread(1 + round % 3);
+            QVERIFY(reader.readQuestionLines(path, lines));
+            const QuestionLines expected = QuestionLines::fromPlainBank(plain);
+            QCOMPARE(lines.text(), expected.text());
+            QVERIFY(std::ranges::equal(lines.lineStarts(), expected.lineStarts()));
         }
     }
 
