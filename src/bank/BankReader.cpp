@@ -104,8 +104,8 @@ bool BankReader::decodeStretch(QFile &file, qint64 from, qint64 to, CodePage::An
 // The first stretch is loaded here while a second thread loads the last
 // (TailLoad) into the same text, further on; its text is moved down behind
 // this one's as it comes. What the thread has not begun by the time this
-// one's stretch is done, this one takes back and loads behind it with the
-// thread's decoder. Where no thread may start, or the last stretch offers no
+// one has nothing left to move, this one takes back and loads behind it with
+// the thread's decoder. Where no thread may start, or the last stretch offers no
 // place to begin decoding near its start, this thread loads it all. The
 // whole file is never held as bytes.
 bool BankReader::readLines(QFile &file, const QString &path, QuestionLines &lines)
@@ -126,7 +126,7 @@ bool BankReader::readLines(QFile &file, const QString &path, QuestionLines &line
     if (!decodeStretch(file, 0, tail ? tailFrom : m_size, decoder, builder, total, error))
         return fail(Failure::ReadFailed, path, error);
     // A thread that has begun nothing is left to end on its own.
-    const bool tailBegun = tail && tail->takeBack();
+    const bool tailBegun = tail && !tail->takeBackWhole();
     if (QByteArray leadIn; tailBegun && tail->waitForStart(leadIn)) {
         decoder.decode(leadIn, builder.text());
         total += leadIn.size();

@@ -40,11 +40,11 @@ std::span<const std::uint32_t> TailLoad::lineStarts() const
     return {reinterpret_cast<const std::uint32_t *>(m_lineStarts.data()), size_t(m_lineCount)};
 }
 
-bool TailLoad::takeBack()
+bool TailLoad::takeBackWhole()
 {
     const std::lock_guard lock(m_mutex);
-    m_takenBack = true;
-    return m_groupsBegun > 0;
+    m_takenBack = m_groupsBegun == 0;
+    return m_takenBack;
 }
 
 bool TailLoad::claim(qint64 groupStart)
@@ -92,6 +92,7 @@ qsizetype TailLoad::moveText(char16_t *destination, QString &error)
         }
         if (done)
             break;
+        m_takenBack = true;
         m_callerWaits = true;
         m_changed.wait(lock);
         m_callerWaits = false;

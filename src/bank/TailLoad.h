@@ -25,9 +25,9 @@ class QFile;
 // room the caller reserved for the whole text, past anything the caller
 // writes; the caller moves each part down behind its own text as it comes.
 // The thread claims the stretch a group of segments at a time; once the
-// caller's own stretch is done it takes back every group the thread has not
-// begun and loads those itself, so neither waits for work the other has not
-// begun.
+// caller has nothing left to move it takes back every group the thread has
+// not begun and loads those itself, so neither waits for work the other has
+// not begun.
 class TailLoad
 {
 public:
@@ -46,10 +46,10 @@ public:
 
     bool started() const { return m_thread.joinable(); }
 
-    // Takes back every group the thread has not begun. False when it has
-    // begun none: it then writes nothing, and the caller loads the whole
-    // stretch itself without waiting for it.
-    bool takeBack();
+    // Takes back the whole stretch when the thread has begun none of it: it
+    // then writes nothing, and the caller loads it all without waiting for
+    // it. False when the thread has begun.
+    bool takeBackWhole();
     // Waits for the place where the thread's text begins and gives the
     // deciphered bytes before it. False when there is no such place near the
     // start (or reading failed there): the thread has stopped without
@@ -58,6 +58,8 @@ public:
     // Moves the thread's text, each part as soon as it is split, to
     // `destination`, which lies before where the thread writes; returns its
     // length in units, or -1 when reading failed, with the reason in `error`.
+    // Once there is nothing to move, it takes back every group the thread
+    // has not begun, and waits only for the one it is in.
     // Throws std::bad_alloc when the thread ran out of memory.
     qsizetype moveText(char16_t *destination, QString &error);
     // Where the thread's lines but its first begin, counted from its text's
