@@ -1,5 +1,8 @@
 #include "browser/EngineFootprint.h"
 
+#include "platform/ProgramPlugin.h"
+
+#include <QFileInfo>
 #include <QList>
 #include <QLoggingCategory>
 
@@ -13,13 +16,16 @@ namespace {
 // needs the two zygote processes that the sandbox forks from.
 const QByteArray NoZygote = "--no-zygote";
 
+const char RendererPath[] = "plugins/vellmar-renderer";
+
 // The variables set for Qt and the engine to read, and the user's own values.
 struct UserVariable
 {
     const char *name;
     std::optional<QByteArray> value;
 };
-std::array<UserVariable, 2> userVariables{{{"QT_XCB_GL_INTEGRATION", {}}, {"QTWEBENGINE_CHROMIUM_FLAGS", {}}}};
+std::array<UserVariable, 3> userVariables{
+    {{"QT_XCB_GL_INTEGRATION", {}}, {"QTWEBENGINE_CHROMIUM_FLAGS", {}}, {"QTWEBENGINEPROCESS_PATH", {}}}};
 
 QByteArray switchName(const QByteArray &flag)
 {
@@ -106,6 +112,11 @@ void applyBeforeStart()
     const QByteArray flags = engineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), sandboxOff);
     if (!flags.isEmpty())
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    // The engine starts its processes from our page process where it lies
+    // beside the program (see RendererMain), unless the user chose another.
+    const QString renderer = ProgramPlugin::besideProgram(RendererPath);
+    if (!qEnvironmentVariableIsSet("QTWEBENGINEPROCESS_PATH") && QFileInfo(renderer).isExecutable())
+        qputenv("QTWEBENGINEPROCESS_PATH", QFile::encodeName(renderer));
 }
 
 void giveEnvironmentBack()

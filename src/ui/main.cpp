@@ -1,5 +1,6 @@
 #include "browser/BrowserEngine.h"
 #include "browser/EngineFootprint.h"
+#include "platform/RelocationTables.h"
 #include "ui/ControlLayout.h"
 #include "ui/Form1.h"
 #include "ui/PlayerBank.h"
@@ -96,6 +97,8 @@ int main(int argc, char *argv[])
         QMessageBox::critical(&form, ControlLayout::WindowTitle.toString(), StartUp::failureMessage(error));
         return 1;
     }
+    // Everything the window links, the engine's plugin with it, is loaded.
+    RelocationTables::release();
     if (!options.installBank.isEmpty())
         form.labtip()->setText(QStringLiteral("已换用新题库：%1道题").arg(form.questionLines().pairCount()));
     return app.exec();

@@ -1,6 +1,8 @@
 #include "browser/EngineFootprint.h"
 #include "browser/EngineStart.h"
+#include "platform/ProgramPlugin.h"
 
+#include <QFile>
 #include <QQuickWindow>
 #include <QTest>
 
@@ -50,11 +52,14 @@ private slots:
         QCOMPARE(QQuickWindow::sceneGraphBackend(), QStringLiteral("software"));
         QCOMPARE(qgetenv("QT_XCB_GL_INTEGRATION"), QByteArray("none"));
         QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--user-flag --no-zygote"));
+        // The build's page process, found beside the tests as beside the window.
+        QCOMPARE(qgetenv("QTWEBENGINEPROCESS_PATH"), QFile::encodeName(ProgramPlugin::besideProgram("plugins/vellmar-renderer")));
 
         EngineStart::start();
         EngineFootprint::giveEnvironmentBack();
         QVERIFY(!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"));
         QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--user-flag"));
+        QVERIFY(!qEnvironmentVariableIsSet("QTWEBENGINEPROCESS_PATH"));
     }
 };
 

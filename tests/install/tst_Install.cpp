@@ -26,20 +26,48 @@ private:
         return ldd.succeeded() ? ldd.out : QString();
     }
 
-    // What the running window has mapped, once it has had time to load its
-    // bank and, with the browser, the plugin and the engine.
-    static QString mappedBy(const QString &program, const QStringList &arguments)
+    // Starts the window and, once it has had time to load its bank and,
+    // with the browser, the plugin and the engine, looks at it running.
+    template <class Look>
+    static auto whileRunning(const QString &program, const QStringList &arguments, Look look)
     {
         QProcess window;
         window.start(program, arguments);
-        if (!window.waitForStarted(10000))
-            return {};
-        QTest::qWait(3000);
-        QFile maps(QStringLiteral("/proc/%1/maps").arg(window.processId()));
-        const QString mapped = maps.open(QIODevice::ReadOnly) ? QString::fromUtf8(maps.readAll()) : QString();
+        const bool started = window.waitForStarted(10000);
+        if (started)
+            QTest::qWait(3000);
+        auto seen = look(started ? window.processId() : 0);
         window.kill();
         window.waitForFinished();
-        return mapped;
+        return seen;
+    }
+
+    static QString procFile(qint64 process, const QString &name)
+    {
+        QFile file(QStringLiteral("/proc/%1/%2").arg(process).arg(name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    static QString mappedBy(const QString &program, const QStringList &arguments)
+    {
+        return whileRunning(program, arguments, [](qint64 window) { return procFile(window, QStringLiteral("maps")); });
+    }
+
+    // Kilobytes resident of the first pages of `library` in `process`: the
+    // part that holds the loader's tables.
+    static int residentAtStartOf(qint64 process, const QString &library)
+    {
+        const QStringList lines = procFile(process, QStringLiteral("smaps")).split(u'\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QStringList fields = lines[i].split(u' ', Qt::SkipEmptyParts);
+            if (fields.size() < 6 || !fields[5].contains(library) || fields[2].toULongLong(nullptr, 16) != 0)
+                continue;
+            for (qsizetype j = i + 1; j < lines.size(); ++j) {
+                if (lines[j].startsWith(QLatin1String("Rss:")))
+                    return lines[j].split(u' ', Qt::SkipEmptyParts).value(1).toInt();
+            }
+        }
+        return -1;
     }
 
     // Starts the window offscreen and says whether it is still up, bank
@@ -106,6 +134,36 @@ private slots:
         QVERIFY(withoutBrowser.contains(QStringLiteral("libQt6Widgets")));
         QVERIFY(!withoutBrowser.contains(QStringLiteral("vellmar-browser-pane")));
         QVERIFY(!withoutBrowser.contains(QStringLiteral("WebEngine")));
+    }
+
+    // The engine's pages run in the program's own page process, and neither
+    // it nor the window keeps the engine's relocation table (11 MB) resident
+    // once it is loaded.
+    void enginesPagesRunInTheProgramsOwnProcess()
+    {
+        const QString renderer = installed(QStringLiteral("lib/vellmar-quiz/plugins/vellmar-renderer"));
+        QVERIFY(QFileInfo(renderer).isExecutable());
+        struct Process
+        {
+            QString program;
+            int tableKilobytes;
+        };
+        const QList<Process> tree = whileRunning(installed(QStringLiteral("bin/vellmar-quiz")), {}, [](qint64 window) {
+            QList<Process> tree;
+            // Each thread lists the children it started.
+            QString children;
+            for (const QString &thread : QDir(QStringLiteral("/proc/%1/task").arg(window)).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                children += procFile(window, QStringLiteral("task/%1/children").arg(thread));
+            for (const QString &process : QStringList{QString::number(window)} + children.split(u' ', Qt::SkipEmptyParts))
+                tree.append({QFileInfo(QStringLiteral("/proc/%1/exe").arg(process)).symLinkTarget(),
+                             residentAtStartOf(process.toLongLong(), QStringLiteral("libQt6WebEngineCore"))});
+            return tree;
+        });
+        QCOMPARE(tree.size(), 2);
+        QCOMPARE(tree[1].program, QFileInfo(renderer).canonicalFilePath());
+        for (const Process &process : tree)
+            QVERIFY2(process.tableKilobytes >= 0 && process.tableKilobytes < 2048,
+                     qPrintable(QStringLiteral("%1: %2 kB").arg(process.program).arg(process.tableKilobytes)));
     }
 
     // So is the OCR engine the text recogniser's, which the window loads at

@@ -12,6 +12,7 @@ const QStringList PackageFiles = {
     "./usr/bin/vellmar-quiz -> ../lib/vellmar-quiz/vellmar-quiz",
     "./usr/lib/vellmar-quiz/data.dat",
     "./usr/lib/vellmar-quiz/plugins/vellmar-browser-pane.so",
+    "./usr/lib/vellmar-quiz/plugins/vellmar-renderer",
     "./usr/lib/vellmar-quiz/plugins/vellmar-text-recogniser.so",
     "./usr/lib/vellmar-quiz/vellmar-quiz",
     "./usr/share/applications/vellmar-quiz.desktop",

@@ -1,0 +1,54 @@
+// The browser engine's own processes (the page renderer, and with the
+// sandbox its zygotes), started by the engine from this program instead of
+// Qt's: it is Qt's page process and lets go of what the loader read once
+// before the engine runs in it.
+#include "platform/RelocationTables.h"
+
+#include <QCoreApplication>
+
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+namespace QtWebEngineCore {
+int processMain(int argc, const char **argv);
+}
+
+// In its sandbox the page process cannot read the time zone; the engine's
+// own answers stand in for the C library's, as in Qt's page process.
+namespace sandbox {
+std::tm *localtime_override(const std::time_t *time);
+std::tm *localtime_r_override(const std::time_t *time, std::tm *result);
+} // namespace sandbox
+
+extern "C" {
+__attribute__((visibility("default"))) std::tm *localtime(const std::time_t *time) noexcept
+{
+    return sandbox::localtime_override(time);
+}
+
+__attribute__((visibility("default"))) std::tm *localtime_r(const std::time_t *time, std::tm *result) noexcept
+{
+    return sandbox::localtime_r_override(time, result);
+}
+}
+
+int main(int argc, const char **argv)
+{
+    RelocationTables::release();
+    // The engine writes the process's title over its arguments, so the
+    // application object keeps copies of its own.
+    std::vector<std::unique_ptr<char[]>> copies;
+    std::vector<char *> arguments;
+    for (int i = 0; i < argc; ++i) {
+        const std::size_t size = std::strlen(argv[i]) + 1;
+        copies.push_back(std::make_unique<char[]>(size));
+        std::memcpy(copies.back().get(), argv[i], size);
+        arguments.push_back(copies.back().get());
+    }
+    arguments.push_back(nullptr);
+    int argumentCount = argc;
+    QCoreApplication application(argumentCount, arguments.data());
+    return QtWebEngineCore::processMain(argc, argv);
+}
