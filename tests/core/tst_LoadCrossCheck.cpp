@@ -222,8 +222,8 @@ private slots:
     }
 
     // Groups taken back from the second thread: a bank of 4 KiB with
-    // checkpoints every 256 bytes has its second stretch begin at 1792 and
-    // its groups at 2304 and 2816, where the thread stops after one or two;
+    // checkpoints every 256 bytes has its second stretch begin at 2048 and
+    // its groups at 2560 and 3072, where the thread stops after one or two;
     // a CR LF or a double-byte character cut there goes on in its decoder.
     void loadTakenBackFromTheSecondThread()
     {
@@ -240,7 +240,7 @@ private slots:
             plain.truncate(4096);
             const QByteArray seam = seams.at(round % seams.size());
             const qsizetype cut = seam.indexOf('|');
-            for (const qsizetype at : {2304, 2816})
+            for (const qsizetype at : {2560, 3072})
                 plain.replace(at - cut, seam.size() - 1, QByteArray(seam).remove(cut, 1));
             writeFile(path, enciphered(plain));
             QuestionLines lines;
