@@ -15,7 +15,9 @@ namespace EngineFootprint {
 QByteArray engineFlags(const QByteArray &userFlags, bool sandboxOff);
 
 // Sets what Qt and the engine read when they start, so it must run before
-// the application object exists. It draws without OpenGL, as below. None of
+// the application object exists. It draws without OpenGL, as below, and
+// has the engine start its processes from the program's own page process,
+// vellmar-renderer in the plugins folder, where that is there. None of
 // it needs the engine itself: the plugin's part is EngineStart's, and the
 // environment is given back once the engine has started.
 void applyBeforeStart();

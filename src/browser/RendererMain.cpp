@@ -1,7 +1,7 @@
-// The browser engine's own processes (the page renderer, and with the
-// sandbox its zygotes), started by the engine from this program instead of
-// Qt's: it is Qt's page process and lets go of what the loader read once
-// before the engine runs in it.
+// The browser engine's page process (the renderer, and with the sandbox
+// its zygotes), which the engine starts from this program instead of from
+// Qt's. It does what Qt's does, once it has let go of the pages its loader
+// read only once (RelocationTables).
 #include "platform/RelocationTables.h"
 
 #include <QCoreApplication>
