@@ -1,6 +1,6 @@
 #include "platform/RelocationTables.h"
 
-#include <QLibrary>
+#include <QFile>
 #include <QTest>
 
 #include <link.h>
@@ -80,24 +80,12 @@ private slots:
         for (const Segment &segment : segments)
             residentAfter += residentPages(segment);
         // Qt Core's table alone is over 100 KB, and each loaded object's goes too.
-        QVERIFY2(residentAfter * 4096 + 100 * 1024 < residentBefore * 4096, qPrintable(QString::number(released)));
-        QVERIFY(released >= residentBefore * 4096 - residentAfter * 4096);
+        const std::size_t letGo = (residentBefore - residentAfter) * std::size_t(sysconf(_SC_PAGESIZE));
+        QVERIFY2(residentAfter < residentBefore && letGo > 100 * 1024, qPrintable(QString::number(released)));
+        QVERIFY(released >= letGo);
 
         for (std::size_t i = 0; i < segments.size(); ++i)
             QVERIFY(std::memcmp(before[i].constData(), segments[i].address, segments[i].size) == 0);
-    }
-
-    // A library loaded afterwards is relocated as ever, against the objects
-    // whose tables are gone.
-    void libraryLoadedAfterwardsStillWorks()
-    {
-        RelocationTables::release();
-        // bzip2's library is part of every Debian system, and nothing here links it.
-        QLibrary bzip2(QStringLiteral("bz2"), QStringLiteral("1.0"));
-        QVERIFY2(bzip2.load(), qPrintable(bzip2.errorString()));
-        auto version = reinterpret_cast<const char *(*)()>(bzip2.resolve("BZ2_bzlibVersion"));
-        QVERIFY(version);
-        QVERIFY(QByteArray(version()).startsWith("1.0"));
     }
 };
 
